@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs one Windows executable under wine64. This is the build's
+# CMAKE_CROSSCOMPILING_EMULATOR. Inside a session (tools/wine/wine-session.sh)
+# it reuses the session's prefix, display and wineserver; on its own it opens
+# a session just for this executable.
+#
+# QUILLON_TEST_TIMEOUT (seconds, default 300) bounds a run: a hung program is
+# killed and the run fails.
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+if [[ -z "${QUILLON_WINE_SESSION:-}" ]]; then
+  exec "$here/wine-session.sh" "$0" "$@"
+fi
+source "$here/wine-paths.sh"
+
+exec timeout --kill-after=5 "${QUILLON_TEST_TIMEOUT:-300}" "$WINE" "$@"

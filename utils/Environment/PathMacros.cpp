@@ -1,0 +1,77 @@
+#include "utils/Environment/PathMacros.h"
+
+#include "utils/File/PathTests.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace {
+
+// The module that contains this code: the add-on's DLL in the product, the
+// executable in a program linked with this library.
+std::string InstallDirectory() {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&InstallDirectory), &module);
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(module, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return std::string();
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::string();
+    return path;
+}
+
+std::string DataDirectory() {
+    std::string appData = SpecialFolder(CSIDL_APPDATA | CSIDL_FLAG_CREATE);
+    if (appData.empty())
+        return std::string();
+    std::string folder = appData + "\\Quillon\\";
+    ::CreateDirectoryA(folder.c_str(), nullptr);  // already there is fine
+    return folder;
+}
+
+void ReplaceAll(std::string& text, const std::string& macro, const std::string& value) {
+    for (std::size_t at = text.find(macro); at != std::string::npos;
+         at = text.find(macro, at + value.size())) {
+        text.replace(at, macro.size(), value);
+    }
+}
+
+}  // namespace
+
+void ExpandPathMacros(std::string& path) {
+    if (path.find('%') == std::string::npos)
+        return;
+    ReplaceAll(path, "%INSTALL_DIR%", InstallDirectory());
+    ReplaceAll(path, "%DATA_DIR%", DataDirectory());
+    ReplaceAll(path, "%DESKTOP%", SpecialFolder(CSIDL_DESKTOPDIRECTORY));
+    ReplaceAll(path, "%PROGRAM_FILES%", SpecialFolder(CSIDL_PROGRAM_FILES));
+}
+
+void NormalizePath(std::string& path) {
+    // Step over double-byte characters whole: their second byte may look like a separator.
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (path[i] == '/')
+            path[i] = '\\';
+    }
+    ExpandPathMacros(path);
+    if (!path.empty() && path.back() != '\\' && IsDirectory(path))
+        path += '\\';
+}

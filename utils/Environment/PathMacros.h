@@ -1,0 +1,17 @@
+// Every file path of the add-on is written with one of four macros and
+// normalised before use:
+//   %INSTALL_DIR%   folder of the module holding this code, with trailing "\"
+//   %DATA_DIR%      the user's application data folder + "\Quillon\" (created)
+//   %DESKTOP%       the user's desktop folder, no trailing "\"
+//   %PROGRAM_FILES% the Program Files folder, no trailing "\"
+#pragma once
+
+#include <string>
+
+// Replaces every macro in path. A path without "%" is left alone, so the data
+// folder is only created for paths that may name it.
+void ExpandPathMacros(std::string& path);
+
+// Turns "/" into "\", expands the macros and gives an existing directory
+// exactly one trailing backslash.
+void NormalizePath(std::string& path);

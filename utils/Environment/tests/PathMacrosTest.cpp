@@ -1,0 +1,79 @@
+#include "utils/Environment/PathMacros.h"
+
+#include "tests/support/TestPaths.h"
+#include "utils/File/PathTests.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+TEST(ExpandPathMacros, ReplacesEveryMacroWhereverItStands) {
+    std::string path = "%DESKTOP%|%PROGRAM_FILES%|%INSTALL_DIR%|%DESKTOP%";
+    ExpandPathMacros(path);
+    const std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    EXPECT_EQ(desktop + "|" + SpecialFolder(CSIDL_PROGRAM_FILES) + "|" +
+                  testing_support::ExecutableDirectory() + "|" + desktop,
+              path);
+}
+
+TEST(ExpandPathMacros, DataDirIsCreatedUnderApplicationData) {
+    const std::string expected = SpecialFolder(CSIDL_APPDATA) + "\\Quillon\\";
+    DeletePath(expected);
+    ASSERT_FALSE(IsDirectory(expected));
+
+    std::string untouched = "C:\\no macro here";
+    ExpandPathMacros(untouched);
+    EXPECT_EQ("C:\\no macro here", untouched);
+    EXPECT_FALSE(IsDirectory(expected));  // a path without "%" creates nothing
+
+    std::string path = "%DATA_DIR%asserts.txt";
+    ExpandPathMacros(path);
+    EXPECT_EQ(expected + "asserts.txt", path);
+    EXPECT_TRUE(IsDirectory(expected));
+}
+
+TEST(ExpandPathMacros, UnknownMacroAndLonePercentStay) {
+    std::string path = "C:\\100%\\%UNKNOWN%\\x";
+    ExpandPathMacros(path);
+    EXPECT_EQ("C:\\100%\\%UNKNOWN%\\x", path);
+}
+
+TEST(NormalizePath, TurnsSlashesAndMarksExistingDirectories) {
+    testing_support::ScratchDirectory scratch("normalize");
+    std::string withSlashes = scratch.Path() + "sub/file.txt";
+    NormalizePath(withSlashes);
+    EXPECT_EQ(scratch.Path() + "sub\\file.txt", withSlashes);
+
+    std::string directory = scratch.Path().substr(0, scratch.Path().size() - 1);
+    NormalizePath(directory);
+    EXPECT_EQ(scratch.Path(), directory);
+
+    std::string alreadyMarked = scratch.Path();
+    NormalizePath(alreadyMarked);
+    EXPECT_EQ(scratch.Path(), alreadyMarked);  // never a second backslash
+}
+
+TEST(NormalizePath, InstallDirScriptsGetsABackslashOnlyWhenTheFolderExists) {
+    const std::string scripts = testing_support::ExecutableDirectory() + "Scripts";
+    DeletePath(scripts);
+    std::string path = "%INSTALL_DIR%Scripts";
+    NormalizePath(path);
+    EXPECT_EQ(scripts, path);
+
+    ASSERT_TRUE(::CreateDirectoryA(scripts.c_str(), nullptr));
+    path = "%INSTALL_DIR%Scripts";
+    NormalizePath(path);
+    EXPECT_EQ(scripts + "\\", path);
+    DeletePath(scripts);
+}
+
+}  // namespace
