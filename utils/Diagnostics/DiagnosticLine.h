@@ -11,6 +11,8 @@ namespace diagnostic {
 
 // Level carried by every failure report.
 constexpr std::int32_t kAssertLevel = 32;
+// Level of trace lines (script errors and the like): they reach only the tool.
+constexpr std::int32_t kTraceLevel = 16;
 
 // "*** Assert", plus ": " and the message when there is one.
 std::string AssertText(const char* message);
