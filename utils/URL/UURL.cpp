@@ -1,0 +1,232 @@
+#include "utils/URL/UURL.h"
+
+#include "utils/Diagnostics/ReportAssert.h"
+#include "utils/URL/HostLabels.h"
+
+#include <algorithm>
+
+namespace {
+
+struct KnownScheme {
+    std::string_view name;
+    std::uint16_t defaultPort;
+};
+
+// Indexed by scheme number.
+constexpr KnownScheme kKnownSchemes[] = {
+    {"ftp", 21},  {"gopher", 70}, {"http", 80},   {"https", 443},
+    {"file", 0},  {"news", 0},    {"mailto", 0},  {"socks", 1080},
+};
+
+// Beyond this position a "://" belongs to the address's content, not to a
+// scheme of its own.
+constexpr std::size_t kLastSchemeSeparator = 7;
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view text, std::string_view lowerName) {
+    if (text.size() != lowerName.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (LowerAscii(text[i]) != lowerName[i])
+            return false;
+    }
+    return true;
+}
+
+std::int32_t SchemeNumber(std::string_view name) {
+    for (std::size_t i = 0; i < sizeof kKnownSchemes / sizeof kKnownSchemes[0]; ++i) {
+        if (EqualsIgnoringCase(name, kKnownSchemes[i].name))
+            return static_cast<std::int32_t>(i);
+    }
+    return UURL::kSchemeUnknown;
+}
+
+bool NeedsHttpPrefix(std::string_view text) {
+    const std::size_t separator = text.find("://");
+    return separator == std::string_view::npos || separator > kLastSchemeSeparator;
+}
+
+// The port is the value of the leading digits; trailing characters are
+// ignored. A value that does not fit 16 bits is refused rather than wrapped
+// onto some other port.
+bool ParsePort(std::string_view text, std::uint16_t& port, bool& written) {
+    std::uint32_t value = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + static_cast<std::uint32_t>(text[i] - '0');
+        if (value > UINT16_MAX)
+            return false;
+    }
+    written = i > 0;
+    port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+}  // namespace
+
+UURL::UURL(const char* text) { Assign(text); }
+
+UURL::UURL(std::string_view text) { Assign(text); }
+
+void UURL::Clear() {
+    scheme_.Clear();
+    host_.Clear();
+    user_.Clear();
+    password_.Clear();
+    path_.Clear();
+    extra_.Clear();
+    port_ = 0;
+    portWritten_ = false;
+    schemeNumber_ = kSchemeUnknown;
+}
+
+bool UURL::Assign(const char* text) {
+    if (text == nullptr) {
+        REPORT_ASSERT("UURL::Assign", "NULL pointer");
+        Clear();
+        return false;
+    }
+    return Assign(std::string_view(text));
+}
+
+bool UURL::Assign(std::string_view text) {
+    Clear();
+    if (Crack(text))
+        return true;
+    Clear();
+    return false;
+}
+
+bool UURL::Crack(std::string_view text) {
+    if (NeedsHttpPrefix(text)) {
+        // As if "http://" stood in front: the text starts with the authority.
+        scheme_.Set("http");
+        schemeNumber_ = kSchemeHttp;
+        if (!CrackAuthority(text))
+            return false;
+    } else {
+        std::string_view rest;
+        if (!CrackScheme(text, rest) || !CrackAfterScheme(rest))
+            return false;
+    }
+    SetDefaultPort();
+    return true;
+}
+
+bool UURL::CrackScheme(std::string_view text, std::string_view& rest) {
+    const std::size_t end = text.find_first_of(":/?");
+    if (end == std::string_view::npos || text[end] != ':' || end == 0)
+        return false;
+    if (!scheme_.Set(text.substr(0, end)))
+        return false;
+    schemeNumber_ = SchemeNumber(scheme_.View());
+    rest = text.substr(end + 1);
+    return true;
+}
+
+bool UURL::CrackAfterScheme(std::string_view rest) {
+    // A file address is all path, "?" and "#" included: they are legal in
+    // file names.
+    const bool isFile = schemeNumber_ == kSchemeFile;
+    if (rest.substr(0, 2) == "//") {
+        if (schemeNumber_ == kSchemeMailto)
+            return false;
+        if (isFile)
+            return path_.Set(rest.substr(2));
+        return CrackAuthority(rest.substr(2));
+    }
+    if (isFile)
+        return path_.Set(rest);
+    if (rest.substr(0, 1) == "/")
+        return CrackPathAndExtra(rest);
+    return CrackAuthority(rest);
+}
+
+// The authority ends where the path, the query or the fragment begins.
+bool UURL::CrackAuthority(std::string_view rest) {
+    const std::size_t end = std::min(rest.find_first_of("/?#"), rest.size());
+    const std::string_view authority = rest.substr(0, end);
+    std::string_view hostPort = authority;
+    const std::size_t at = authority.find('@');
+    if (at != std::string_view::npos) {
+        if (authority.find('@', at + 1) != std::string_view::npos)
+            return false;
+        if (!CrackUserInfo(authority.substr(0, at)))
+            return false;
+        hostPort = authority.substr(at + 1);
+    }
+    return CrackHostAndPort(hostPort) && CrackPathAndExtra(rest.substr(end));
+}
+
+bool UURL::CrackUserInfo(std::string_view userInfo) {
+    const std::size_t colon = userInfo.find(':');
+    if (colon == std::string_view::npos)
+        return user_.Set(userInfo);
+    const std::string_view user = userInfo.substr(0, colon);
+    const std::string_view password = userInfo.substr(colon + 1);
+    if (user.empty() && !password.empty())
+        return false;
+    return user_.Set(user) && password_.Set(password);
+}
+
+bool UURL::CrackHostAndPort(std::string_view hostPort) {
+    const std::size_t colon = hostPort.find(':');
+    if (colon == std::string_view::npos)
+        return host_.Set(hostPort);
+    const std::string_view portText = hostPort.substr(colon + 1);
+    if (portText.size() > kMaxPortText)
+        return false;
+    return host_.Set(hostPort.substr(0, colon)) && ParsePort(portText, port_, portWritten_);
+}
+
+bool UURL::CrackPathAndExtra(std::string_view rest) {
+    const std::size_t split = std::min(rest.find_first_of("?#"), rest.size());
+    return path_.Set(rest.substr(0, split)) && extra_.Set(rest.substr(split));
+}
+
+void UURL::SetDefaultPort() {
+    switch (schemeNumber_) {
+    case kSchemeFile:
+    case kSchemeNews:
+    case kSchemeMailto:
+        port_ = 0;
+        return;
+    default:
+        break;
+    }
+    if (portWritten_)
+        return;
+    port_ = schemeNumber_ == kSchemeUnknown ? 0 : kKnownSchemes[schemeNumber_].defaultPort;
+}
+
+bool UURL::IsNumericHost() const {
+    const std::string_view host = host_.View();
+    std::size_t position = 0;
+    for (std::string_view label = NextHostLabel(host, position); !label.empty();
+         label = NextHostLabel(host, position)) {
+        if (!IsSingleNumeric(label))
+            return false;
+    }
+    return true;
+}
+
+std::string UURL::GetDomain() const {
+    const std::string_view host = host_.View();
+    if (IsNumericHost())
+        return std::string(host);
+    std::string_view last;
+    std::string_view beforeLast;
+    std::size_t position = 0;
+    for (std::string_view label = NextHostLabel(host, position); !label.empty();
+         label = NextHostLabel(host, position)) {
+        beforeLast = last;
+        last = label;
+    }
+    std::string domain;
+    domain.reserve(beforeLast.size() + 1 + last.size());
+    domain.append(beforeLast).append(1, '.').append(last);
+    return domain;
+}

@@ -1,0 +1,96 @@
+// Cracks arbitrary bytes and puts every address question to the result: no
+// input may read or write outside the fixed fields, and the answers must agree
+// with the limits the address promises.
+#include "utils/URL/AddressRules.h"
+#include "utils/URL/HostLabels.h"
+#include "utils/URL/RegExText.h"
+#include "utils/URL/UURL.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+void CheckFits(std::string_view field, std::size_t limit) {
+    Check(field.size() <= limit);
+    Check(field.data()[field.size()] == '\0');
+}
+
+void CheckAddress(const UURL& url, bool cracked) {
+    CheckFits(url.GetSchemeName(), UURL::kMaxSchemeName);
+    CheckFits(url.GetHostName(), UURL::kMaxHostName);
+    CheckFits(url.GetUserName(), UURL::kMaxUserName);
+    CheckFits(url.GetPassword(), UURL::kMaxPassword);
+    CheckFits(url.GetUrlPath(), UURL::kMaxUrlPath);
+    CheckFits(url.GetExtraInfo(), UURL::kMaxExtraInfo);
+    Check(cracked != url.GetSchemeName().empty());
+    Check(url.GetScheme() >= UURL::kSchemeUnknown && url.GetScheme() <= UURL::kSchemeSocks);
+    const std::string_view extra = url.GetExtraInfo();
+    Check(extra.empty() || extra[0] == '?' || extra[0] == '#');
+    Check(url.GetHostName().find_first_of("/?#@:") == std::string_view::npos);
+}
+
+void CheckDomain(const UURL& url) {
+    const std::string domain = url.GetDomain();
+    const std::string_view host = url.GetHostName();
+    if (url.IsNumericHost()) {
+        Check(domain == host);
+        return;
+    }
+    // Two labels at most, both taken from the host.
+    Check(!domain.empty() && domain.size() <= host.size() + 1);
+    Check(domain.find('.') != std::string::npos);
+}
+
+// A rated address always names a web host that is not this machine.
+void CheckRateable(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    Check(lower.compare(0, 5, "http:") == 0 || lower.compare(0, 6, "https:") == 0);
+    const UURL url(lower);
+    const std::string_view host = url.GetHostName();
+    Check(host.find_first_not_of('.') != std::string_view::npos);
+    Check(host != "localhost" && host != "127.0.0.1");
+    Check(url.GetScheme() == UURL::kSchemeHttp || url.GetScheme() == UURL::kSchemeHttps);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    UURL url;
+    const bool cracked = url.Assign(text);
+    CheckAddress(url, cracked);
+    CheckDomain(url);
+
+    UURL copy;
+    copy = url;
+    Check(copy.GetHostName() == url.GetHostName() && copy.GetPort() == url.GetPort());
+
+    if (IsRateableURL(text))
+        CheckRateable(text);
+    IsNonroutable(url.GetHostName());
+
+    std::size_t position = 0;
+    for (std::string_view label = NextHostLabel(url.GetHostName(), position); !label.empty();
+         label = NextHostLabel(url.GetHostName(), position))
+        IsSingleNumeric(label);
+
+    const std::string truncated = TruncateAtSeparator(text);
+    Check(truncated.size() <= text.size() && text.compare(0, truncated.size(), truncated) == 0);
+    Check(truncated.find_first_of("?&;,") == std::string::npos);
+
+    const std::string translated = TranslateRegEx(text);
+    Check(translated.size() == text.size() && TranslateRegEx(translated) == text);
+    return 0;
+}
