@@ -1,0 +1,11 @@
+#include "utils/iRPC/RPCTrace.h"
+
+#include <windows.h>
+
+std::string RPCWindowText(RPCWindow window) {
+    return FormatText("%08llX", static_cast<unsigned long long>(window));
+}
+
+void RPCTrace(const std::string& text) {
+    ::OutputDebugStringA((text + "\n").c_str());
+}
