@@ -1,0 +1,9 @@
+#include "utils/Crypto/CCrypto.h"
+
+bool CCrypto::Encrypt(UIOBuffer&) {
+    return true;
+}
+
+bool CCrypto::Decrypt(UIOBuffer&) {
+    return true;
+}
