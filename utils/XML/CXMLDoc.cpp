@@ -1,10 +1,8 @@
 #include "utils/XML/CXMLDoc.h"
 
-#include "utils/Com/AnsiText.h"
 #include "utils/Com/ScopedBstr.h"
 #include "utils/Diagnostics/ReportAssert.h"
-
-#include <cstring>
+#include "utils/Text/AnsiWide.h"
 
 namespace {
 
@@ -39,7 +37,7 @@ bool CXMLDoc::Set(const char* text) {
         REPORT_ASSERT("CXMLDoc::Set", "XML Doc not an XML Node!?");
         return false;
     }
-    const win::ScopedBstr source(win::AnsiToWide(text, std::strlen(text)));
+    const win::ScopedBstr source(AnsiToWide(text));
     VARIANT_BOOL parsed = VARIANT_FALSE;
     if (FAILED(document->loadXML(source.Get(), &parsed)) || parsed != VARIANT_TRUE) {
         REPORT_ASSERT("CXMLDoc::Set", "Error parsing XML");

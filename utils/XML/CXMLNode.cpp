@@ -1,8 +1,8 @@
 #include "utils/XML/CXMLNode.h"
 
-#include "utils/Com/AnsiText.h"
 #include "utils/Com/ScopedBstr.h"
 #include "utils/Diagnostics/ReportAssert.h"
+#include "utils/Text/AnsiWide.h"
 
 #include <cctype>
 #include <cstring>
@@ -50,7 +50,7 @@ std::string NodeValueAsString(IXMLDOMNode* node) {
     win::ScopedBstr text;
     if (FAILED(node->get_text(text.Receive())))
         REPORT_ASSERT("NodeValueAsString", "Could not get text from node");
-    return win::WideToAnsi(text.Get(), text.Length());
+    return WideToAnsi(text.Get(), static_cast<int>(text.Length()));
 }
 
 HRESULT CXMLNode::FindNode(const char* path, win::ComPtr<IXMLDOMNode>* found) const {
@@ -63,7 +63,7 @@ HRESULT CXMLNode::FindNode(const char* path, win::ComPtr<IXMLDOMNode>* found) co
         REPORT_ASSERT("CXMLNode::FindNode", "Node not initialized");
         return E_FAIL;
     }
-    const win::ScopedBstr query(win::AnsiToWide(path, std::strlen(path)));
+    const win::ScopedBstr query(AnsiToWide(path));
     return node_->selectSingleNode(query.Get(), found->ReleaseAndGetAddressOf());
 }
 
@@ -86,7 +86,7 @@ std::string CXMLNode::GetAttribute(const char* name) const {
     win::ComPtr<IXMLDOMNamedNodeMap> attributes;
     if (node_->get_attributes(attributes.ReleaseAndGetAddressOf()) != S_OK || !attributes)
         return std::string();
-    const win::ScopedBstr attributeName(win::AnsiToWide(name, std::strlen(name)));
+    const win::ScopedBstr attributeName(AnsiToWide(name));
     win::ComPtr<IXMLDOMNode> attribute;
     if (attributes->getNamedItem(attributeName.Get(), attribute.ReleaseAndGetAddressOf()) != S_OK ||
         !attribute)

@@ -1,4 +1,3 @@
-#include "utils/Com/AnsiText.h"
 #include "utils/Com/ScopedBstr.h"
 #include "utils/Com/ScopedVariant.h"
 
@@ -90,20 +89,6 @@ TEST(ScopedVariant, TextsAndNumbers) {
     win::ScopedVariant number(static_cast<LONG>(-7));
     ASSERT_EQ(VT_I4, number.Type());
     EXPECT_EQ(-7, number.Get().lVal);
-}
-
-TEST(AnsiText, ConvertsThroughTheAnsiCodePage) {
-    // The test sessions run with the Western code page; the add-on's texts
-    // (the no-break space of the verdict texts, accented names) are in it.
-    ASSERT_EQ(1252u, GetACP());
-    EXPECT_EQ(L"caf\u00e9\u00a0\u20ac", win::AnsiToWide(std::string("caf\xe9\xa0\x80")));
-    EXPECT_EQ("caf\xe9\xa0\x80", win::WideToAnsi(std::wstring(L"caf\u00e9\u00a0\u20ac")));
-    // Not in the code page: the default character.
-    EXPECT_EQ("?", win::WideToAnsi(std::wstring(L"\u4e2d")));
-    EXPECT_EQ(std::string("a\0b", 3), win::WideToAnsi(std::wstring(L"a\0b", 3)));
-    EXPECT_EQ(std::wstring(L"a\0b", 3), win::AnsiToWide(std::string("a\0b", 3)));
-    EXPECT_EQ(L"", win::AnsiToWide(std::string()));
-    EXPECT_EQ("", win::WideToAnsi(nullptr, 4));
 }
 
 }  // namespace
