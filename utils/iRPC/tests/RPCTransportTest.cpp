@@ -171,6 +171,23 @@ TEST(RPCTransport, ZeroTargetSendsNothing) {
     EXPECT_FALSE(OpenNewThread(before));
 }
 
+class UnmarshallableMessage : public CRPCMsg {
+public:
+    UnmarshallableMessage() : CRPCMsg(RPC_SERVER_NOTIFY, 1) {}
+    std::int32_t GetVersion() const override { return 1; }
+    bool Marshal(bool, UIOBuffer&) override { return false; }
+    std::string ToString() const override { return "UnmarshallableMessage"; }
+};
+
+TEST(RPCTransport, MessageThatCannotMarshalIsReportedAndNotSent) {
+    testing_support::DiagnosticCapture capture;
+    const std::set<DWORD> before = ThreadsOfThisProcess();
+    UnmarshallableMessage message;
+    EXPECT_FALSE(message.Send(kRPCServiceWindow, 0, 1));
+    EXPECT_TRUE(capture.Reported("CRPCMsg::Send", "Failed to marshal data"));
+    EXPECT_FALSE(OpenNewThread(before));
+}
+
 TEST(RPCReceive, ReportsEmptyPayloadsAndVersionMismatchesButNotUnknownTypes) {
     testing_support::DiagnosticCapture capture;
     ASSERT_TRUE(capture.IsListening());
