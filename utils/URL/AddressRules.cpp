@@ -16,13 +16,23 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Compares as if the text had been lower-cased; lowerText is lower case.
+bool EqualsIgnoringCase(std::string_view text, std::string_view lowerText) {
+    if (text.size() != lowerText.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (LowerAscii(text[i]) != lowerText[i])
+            return false;
     }
-    return lower;
+    return true;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix) {
+    return EqualsIgnoringCase(text.substr(0, lowerPrefix.size()), lowerPrefix);
 }
 
 bool HasLabels(std::string_view host) {
@@ -32,7 +42,7 @@ bool HasLabels(std::string_view host) {
 
 bool IsRateableHost(const UURL& url) {
     const std::string_view host = url.GetHostName();
-    if (host == "localhost" || host == "127.0.0.1")
+    if (EqualsIgnoringCase(host, "localhost") || host == "127.0.0.1")
         return false;
     // Nothing to rate: no host at all, or an address that did not crack.
     if (!HasLabels(host))
@@ -72,13 +82,16 @@ bool IsRateableURL(const char* address) {
     return IsRateableURL(std::string_view(address));
 }
 
+// The rules read the address as if lower-cased. Only letters change under
+// that, and neither the crack nor the host tests depend on the case of a
+// letter, except the name "localhost" which is compared without it; so the
+// address is read as it is, with no copy.
 bool IsRateableURL(std::string_view address) {
-    const std::string lower = LowerAscii(address);
-    if (!StartsWith(lower, "http:") && !StartsWith(lower, "https:"))
+    if (!StartsWithIgnoringCase(address, "http:") && !StartsWithIgnoringCase(address, "https:"))
         return false;
-    if (StartsWith(lower, "http:///?"))
+    if (StartsWithIgnoringCase(address, "http:///?"))
         return false;
-    return IsRateableHost(UURL(lower));
+    return IsRateableHost(UURL(address));
 }
 
 std::string TruncateAtSeparator(const char* text) {

@@ -3,7 +3,7 @@
 #include "utils/Diagnostics/ReportAssert.h"
 #include "utils/URL/HostLabels.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -45,8 +45,43 @@ std::int32_t SchemeNumber(std::string_view name) {
 }
 
 bool NeedsHttpPrefix(std::string_view text) {
-    const std::size_t separator = text.find("://");
-    return separator == std::string_view::npos || separator > kLastSchemeSeparator;
+    // Only the head of the address can hold the scheme's separator.
+    const std::string_view head = text.substr(0, kLastSchemeSeparator + 3);
+    return head.find("://") == std::string_view::npos;
+}
+
+// The position of the first character that matches, or the size when none
+// does. A plain loop: find_first_of costs a library search per character.
+template <typename Match>
+std::size_t FindFirst(std::string_view text, Match match) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (match(text[i]))
+            return i;
+    }
+    return text.size();
+}
+
+// The position of c, or the size when it does not occur.
+std::size_t Find(std::string_view text, char c) {
+    const void* found = std::memchr(text.data(), c, text.size());
+    return found == nullptr ? text.size()
+                            : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+}
+
+bool EndsScheme(char c) { return c == ':' || c == '/' || c == '?'; }
+bool EndsHost(char c) { return c == '?' || c == '#'; }
+
+// Paths are the long part of an address: a vector search for each separator
+// beats testing every character against both.
+std::size_t FindPathEnd(std::string_view text) {
+    const std::size_t query = Find(text, '?');
+    return Find(text.substr(0, query), '#');
+}
+
+// The authority ends where the path, the query or the fragment begins.
+std::size_t FindAuthorityEnd(std::string_view text) {
+    const std::size_t slash = Find(text, '/');
+    return FindFirst(text.substr(0, slash), EndsHost);
 }
 
 // The port is the value of the leading digits; trailing characters are
@@ -117,8 +152,8 @@ bool UURL::Crack(std::string_view text) {
 }
 
 bool UURL::CrackScheme(std::string_view text, std::string_view& rest) {
-    const std::size_t end = text.find_first_of(":/?");
-    if (end == std::string_view::npos || text[end] != ':' || end == 0)
+    const std::size_t end = FindFirst(text, EndsScheme);
+    if (end == text.size() || text[end] != ':' || end == 0)
         return false;
     if (!scheme_.Set(text.substr(0, end)))
         return false;
@@ -145,9 +180,8 @@ bool UURL::CrackAfterScheme(std::string_view rest) {
     return CrackAuthority(rest);
 }
 
-// The authority ends where the path, the query or the fragment begins.
 bool UURL::CrackAuthority(std::string_view rest) {
-    const std::size_t end = std::min(rest.find_first_of("/?#"), rest.size());
+    const std::size_t end = FindAuthorityEnd(rest);
     const std::string_view authority = rest.substr(0, end);
     std::string_view hostPort = authority;
     const std::size_t at = authority.find('@');
@@ -183,7 +217,7 @@ bool UURL::CrackHostAndPort(std::string_view hostPort) {
 }
 
 bool UURL::CrackPathAndExtra(std::string_view rest) {
-    const std::size_t split = std::min(rest.find_first_of("?#"), rest.size());
+    const std::size_t split = FindPathEnd(rest);
     return path_.Set(rest.substr(0, split)) && extra_.Set(rest.substr(split));
 }
 

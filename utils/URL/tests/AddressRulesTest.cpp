@@ -26,7 +26,8 @@ TEST(IsNonroutable, NullHostIsReportedAndTreatedAsPrivate) {
 
 TEST(IsRateableURL, PublicWebAddressesAreRated) {
     for (const char* rated : {"HTTP://Example.COM/", "https://www.example.com/a?b",
-                              "http://127.0.0.2/", "http://0x7f.0.0.1/", "http://8.8.8.8:81/",
+                              "http://127.0.0.2/", "http://0x7f.0.0.1/", "HTTP://0X7F.0.0.1/",
+                              "http://8.8.8.8:81/",
                               "http://joe:pw@example.com/"})
         EXPECT_TRUE(IsRateableURL(rated)) << rated;
 }
