@@ -1,6 +1,6 @@
 #include "utils/Crypto/CCryptoChain.h"
 
-#include "NativeReports.h"
+#include "ReportProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +84,7 @@ TEST(CCryptoChain, EmptyChainAndDefaultStagesChangeNothing) {
 }
 
 TEST(CCryptoChain, NullStageIsReportedAndNotAdded) {
-    NativeReports reports;
+    ReportProbe reports;
     CCryptoChain chain;
     EXPECT_FALSE(chain.AddCrypto(nullptr));
     EXPECT_EQ(0u, chain.Count());
@@ -95,7 +95,7 @@ TEST(CCryptoChain, EleventhStageIsRefusedAndEveryStageIsDestroyed) {
     std::string log;
     int destroyed = 0;
     {
-        NativeReports reports;
+        ReportProbe reports;
         CCryptoChain chain;
         for (char name = '0'; name <= '9'; ++name)
             ASSERT_TRUE(chain.AddCrypto(std::make_unique<LoggingStage>(name, log, false, &destroyed)));

@@ -53,8 +53,9 @@ TEST(CDeflateCrypto, RoundTripsEmptyTextAndBinaryData) {
     for (const std::string& text : {std::string(), std::string("x"), Text(100000), binary}) {
         UIOBuffer buffer = FromString(text);
         ASSERT_TRUE(CDeflateCrypto().Encrypt(buffer));
-        if (text.empty())
+        if (text.empty()) {
             EXPECT_EQ(std::string(4, '\0'), Bytes(buffer).substr(0, 4));
+        }
         ASSERT_TRUE(CDeflateCrypto().Decrypt(buffer));
         EXPECT_EQ(text, Bytes(buffer));
     }

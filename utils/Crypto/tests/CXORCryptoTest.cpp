@@ -1,6 +1,6 @@
 #include "utils/Crypto/CXORCrypto.h"
 
-#include "NativeReports.h"
+#include "ReportProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(CXORCrypto, KeyIsCopiedNotReferenced) {
 }
 
 TEST(CXORCrypto, EmptyKeyFailsAndLeavesTheBufferAlone) {
-    NativeReports reports;
+    ReportProbe reports;
     CXORCrypto noKey;
     UIOBuffer buffer("plain", 5);
     EXPECT_FALSE(noKey.Encrypt(buffer));
@@ -50,7 +50,7 @@ TEST(CXORCrypto, BogusKeysAreReportedAndEmptyTheKey) {
     for (const auto& [bytes, length] : {std::pair<const char*, int>{nullptr, 4},
                                         {key, 0},
                                         {key, -3}}) {
-        NativeReports reports;
+        ReportProbe reports;
         CXORCrypto xorStage(key, 1);
         ASSERT_TRUE(xorStage.HasKey());
         xorStage.SetKey(bytes, length);
