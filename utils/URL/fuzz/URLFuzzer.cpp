@@ -50,11 +50,16 @@ void CheckDomain(const UURL& url) {
     Check(domain.find('.') != std::string::npos);
 }
 
-// A rated address always names a web host that is not this machine.
-void CheckRateable(std::string_view text) {
+std::string LowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower;
+}
+
+// A rated address always names a web host that is not this machine.
+void CheckRateable(std::string_view text) {
+    const std::string lower = LowerAscii(text);
     Check(lower.compare(0, 5, "http:") == 0 || lower.compare(0, 6, "https:") == 0);
     const UURL url(lower);
     const std::string_view host = url.GetHostName();
@@ -77,7 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     copy = url;
     Check(copy.GetHostName() == url.GetHostName() && copy.GetPort() == url.GetPort());
 
-    if (IsRateableURL(text))
+    // The rules read the address as if lower-cased, without making the copy.
+    const bool rateable = IsRateableURL(text);
+    Check(rateable == IsRateableURL(LowerAscii(text)));
+    if (rateable)
         CheckRateable(text);
     IsNonroutable(url.GetHostName());
 
