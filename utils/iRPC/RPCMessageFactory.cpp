@@ -1,9 +1,14 @@
 #include "utils/iRPC/RPCMessageFactory.h"
 
+#include "utils/iRPC/CClientConnectionFail.h"
+#include "utils/iRPC/CClientMD5Results.h"
+#include "utils/iRPC/CClientMetaResults.h"
+#include "utils/iRPC/CClientURLResults.h"
 #include "utils/iRPC/CServerMD5Query.h"
 #include "utils/iRPC/CServerNotify.h"
 #include "utils/iRPC/CServerURLFeedback.h"
 #include "utils/iRPC/CServerURLQuery.h"
+#include "utils/iRPC/CServerWhitelistList.h"
 #include "utils/iRPC/CServerWhitelistQuery.h"
 #include "utils/iRPC/RPCMessageTypes.h"
 
@@ -21,11 +26,17 @@ std::unique_ptr<CRPCMsg> CreateRPCMessage(std::uintptr_t type) {
     case RPC_SERVER_NOTIFY:
         return std::make_unique<CServerNotify>();
 
-    // Results from the rating service: RPC_CLIENT_META_RESULTS (1),
-    // RPC_CLIENT_URL_RESULTS (2), RPC_CLIENT_CONNECTION_FAIL (4),
-    // RPC_CLIENT_MD5_RESULTS (6) and RPC_CLIENT_WHITELIST_LIST (8) get their
-    // cases here, next to their classes. Until those classes exist these
-    // types decode to nothing, exactly like an unknown type.
+    // Results from the rating service.
+    case RPC_CLIENT_META_RESULTS:
+        return std::make_unique<CClientMetaResults>();
+    case RPC_CLIENT_URL_RESULTS:
+        return std::make_unique<CClientURLResults>();
+    case RPC_CLIENT_CONNECTION_FAIL:
+        return std::make_unique<CClientConnectionFail>();
+    case RPC_CLIENT_MD5_RESULTS:
+        return std::make_unique<CClientMD5Results>();
+    case RPC_CLIENT_WHITELIST_LIST:
+        return std::make_unique<CServerWhitelistList>();
 
     default:
         return nullptr;

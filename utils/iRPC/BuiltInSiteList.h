@@ -1,0 +1,11 @@
+// Sites the product vouches for whatever the service says: an enciphered
+// list carried as a resource (type "w", id 207) of the process's main
+// program. The add-on module itself carries none.
+#pragma once
+
+#include <string>
+
+// Whether the lower-cased name occurs anywhere in the list. The list is
+// loaded at first use and kept for the life of the process; while the
+// resource is missing, every call tries again.
+bool IsBuiltInSite(const std::string& name);
