@@ -30,7 +30,8 @@ public:
     bool Set(std::string_view value) {
         if (value.size() > Capacity)
             return false;
-        std::memcpy(text_, value.data(), value.size());
+        if (!value.empty())
+            std::memcpy(text_, value.data(), value.size());
         text_[value.size()] = '\0';
         length_ = static_cast<std::uint16_t>(value.size());
         return true;

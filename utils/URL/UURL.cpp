@@ -63,6 +63,8 @@ std::size_t FindFirst(std::string_view text, Match match) {
 
 // The position of c, or the size when it does not occur.
 std::size_t Find(std::string_view text, char c) {
+    if (text.empty())
+        return 0;  // an empty view may have no data at all
     const void* found = std::memchr(text.data(), c, text.size());
     return found == nullptr ? text.size()
                             : static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
