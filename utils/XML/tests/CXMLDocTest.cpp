@@ -138,6 +138,18 @@ TEST_F(CXMLDocTest, NonAsciiTextCrossesAsAnsi) {
     EXPECT_EQ("M\xfcnchen", location->GetAttribute("city"));
 }
 
+TEST_F(CXMLDocTest, EncodingDeclarationDoesNotChangeHowTheTextIsRead) {
+    ASSERT_TRUE(com_.Ready());
+    // The text reaches the parser already as UTF-16; a declared encoding
+    // must not make it decode the characters a second time.
+    for (const char* declaration : {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+                                    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"}) {
+        CXMLDoc doc((std::string(declaration) + "<r>M\xfcnchen</r>").c_str());
+        ASSERT_FALSE(doc.IsEmpty()) << declaration;
+        EXPECT_EQ("M\xfcnchen", doc.ChildText("r")) << declaration;
+    }
+}
+
 TEST_F(CXMLDocTest, NodesOutliveTheirDocument) {
     ASSERT_TRUE(com_.Ready());
     std::unique_ptr<CXMLNode> kept;
