@@ -1,5 +1,7 @@
 #include "utils/iRPC/RPCTrace.h"
 
+#include "utils/iRPC/RPCFormat.h"
+
 #include <windows.h>
 
 std::string RPCWindowText(RPCWindow window) {

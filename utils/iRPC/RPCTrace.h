@@ -3,7 +3,6 @@
 #pragma once
 
 #include "utils/iRPC/CRPCMsg.h"
-#include "utils/iRPC/RPCFormat.h"
 
 #include <string>
 
