@@ -60,7 +60,7 @@ TEST(ScriptCryptoChain, PlainScriptOrWrongKeyDoesNotDecipher) {
 }
 
 // The fuzzer's seeds are real files of this key: if the key or the layout
-// changes, they must be written anew with WriteCipherSeed.
+// changes, write them anew from tests/data with "quillon-cipher encipher".
 TEST(ScriptCryptoChain, CommittedSeedFilesDecipherToTheirScripts) {
     for (const char* name : {"phish", "forms", "empty"}) {
         const std::string file = ReadFile(std::string(QUILLON_CRYPTO_SEEDS) + "/" + name + ".mrg");
