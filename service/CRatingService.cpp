@@ -1,0 +1,270 @@
+#include "service/CRatingService.h"
+
+#include "service/CAnswerDocument.h"
+#include "utils/Diagnostics/ReportAssert.h"
+#include "utils/Environment/PathMacros.h"
+#include "utils/File/UFile.h"
+#include "utils/URL/UURL.h"
+#include "utils/iRPC/CClientMD5Results.h"
+#include "utils/iRPC/CClientMetaResults.h"
+#include "utils/iRPC/CClientURLResults.h"
+#include "utils/iRPC/CServerMD5Query.h"
+#include "utils/iRPC/CServerNotify.h"
+#include "utils/iRPC/CServerURLFeedback.h"
+#include "utils/iRPC/CServerURLQuery.h"
+#include "utils/iRPC/CServerWhitelistList.h"
+#include "utils/iRPC/CServerWhitelistQuery.h"
+#include "utils/iRPC/RPCMessageTypes.h"
+#include "utils/iRPC/RPCWindowHandle.h"
+#include "utils/iRPC/StringTable.h"
+
+#include <ctime>
+
+namespace {
+
+constexpr char kWindowClass[] = "QuillonRatingService";
+constexpr UINT kProcessQueueMessage = WM_APP + 1;
+
+bool IsRequest(std::int32_t type) {
+    return type == RPC_SERVER_URL_QUERY || type == RPC_SERVER_URL_FEEDBACK || type == RPC_SERVER_MD5_QUERY ||
+           type == RPC_SERVER_WHITELIST_QUERY || type == RPC_SERVER_NOTIFY;
+}
+
+std::string TypeText(ULONG_PTR type) {
+    const int index = type < static_cast<ULONG_PTR>(kRPCMessageTypeCount) ? static_cast<int>(type) : -1;
+    return std::to_string(type) + " (" + IndexToString(index, kRPCMessageTypeNames) + ")";
+}
+
+std::string WindowText(HWND window) {
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%p", static_cast<void*>(window));
+    return text;
+}
+
+}  // namespace
+
+CRatingService::CRatingService(CRatingsStore& ratings, CServiceLog& log)
+    : ratings_(ratings), log_(log), whitelistPath_(kWhitelistFile) {
+    NormalizePath(whitelistPath_);
+}
+
+CRatingService::~CRatingService() = default;
+
+bool CRatingService::Create() {
+    LoadWhitelist();
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &CRatingService::WindowProcedure;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    if (!::RegisterClassA(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        REPORT_ASSERT("CRatingService::Create", "Could not register the window class");
+        return false;
+    }
+    // A hidden pop-up, not a message-only window: senders find it by title.
+    window_.Reset(::CreateWindowExA(0, kWindowClass, kRPCServiceWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, windowClass.hInstance, this));
+    if (!window_) {
+        REPORT_ASSERT("CRatingService::Create", "Could not create the service window");
+        return false;
+    }
+    return true;
+}
+
+LRESULT CALLBACK CRatingService::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<CRatingService*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && self->window_.Get() == window)
+            return self->OnMessage(message, wParam, lParam);
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    } catch (...) {
+        REPORT_ASSERT("CRatingService::WindowProcedure", "Exception thrown");
+        return 0;
+    }
+}
+
+LRESULT CRatingService::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COPYDATA:
+        return OnCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kProcessQueueMessage:
+        OnProcessQueue();
+        return 0;
+    case WM_CLOSE:
+        ::DestroyWindow(window_.Get());
+        return 0;
+    case WM_DESTROY:
+        window_.Release();  // already being destroyed
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return ::DefWindowProcA(window_.Get(), message, wParam, lParam);
+    }
+}
+
+LRESULT CRatingService::OnCopyData(WPARAM wParam, const COPYDATASTRUCT* copyData) {
+    if (!copyData) {
+        log_.Write("dropped a message without data");
+        return FALSE;
+    }
+    std::unique_ptr<CRPCMsg> request = CRPCMsg::Receive(static_cast<RPCWindow>(wParam), copyData);
+    if (!request) {
+        log_.Write("dropped message type " + TypeText(copyData->dwData) + ", " +
+                   std::to_string(copyData->cbData) + " bytes: does not decode");
+        return FALSE;
+    }
+    if (!IsRequest(request->Type())) {
+        log_.Write("dropped " + request->ToString() + ": not a request");
+        return FALSE;
+    }
+    if (queue_.size() >= kMaxQueued) {
+        log_.Write("dropped " + request->ToString() + ": too many requests waiting");
+        return FALSE;
+    }
+    queue_.push_back(std::move(request));
+    PostProcessQueue();
+    return TRUE;
+}
+
+void CRatingService::PostProcessQueue() {
+    if (processingPosted_)
+        return;
+    processingPosted_ = ::PostMessageA(window_.Get(), kProcessQueueMessage, 0, 0) != FALSE;
+    if (!processingPosted_)
+        REPORT_ASSERT("CRatingService::PostProcessQueue", "Could not post to the service window");
+}
+
+void CRatingService::OnProcessQueue() {
+    processingPosted_ = false;
+    for (std::size_t done = 0; done < kBatch && !queue_.empty(); ++done) {
+        const std::unique_ptr<CRPCMsg> request = std::move(queue_.front());
+        queue_.pop_front();
+        try {
+            Dispatch(*request);
+        } catch (...) {
+            // One bad request must not take the rest of the queue with it.
+            REPORT_ASSERT("CRatingService::OnProcessQueue", "Exception thrown");
+        }
+    }
+    if (!queue_.empty())
+        PostProcessQueue();
+}
+
+void CRatingService::Dispatch(const CRPCMsg& request) {
+    switch (request.Type()) {
+    case RPC_SERVER_URL_QUERY:
+        AnswerURLQuery(static_cast<const CServerURLQuery&>(request));
+        break;
+    case RPC_SERVER_MD5_QUERY:
+        AnswerMD5Query(static_cast<const CServerMD5Query&>(request));
+        break;
+    case RPC_SERVER_WHITELIST_QUERY:
+        OnWhitelistQuery(static_cast<const CServerWhitelistQuery&>(request));
+        break;
+    case RPC_SERVER_NOTIFY:
+        log_.Write("notice: " + static_cast<const CServerNotify&>(request).Text());
+        break;
+    case RPC_SERVER_URL_FEEDBACK: {
+        const auto& feedback = static_cast<const CServerURLFeedback&>(request);
+        log_.Write("feedback: " + std::to_string(feedback.Value()) + " " + feedback.Url());
+        break;
+    }
+    default:
+        break;  // OnCopyData queues requests only
+    }
+}
+
+HWND CRatingService::ReplyWindowOf(const CRPCMsg& request) {
+    const HWND reply = ToWindowHandle(request.SenderWindow());
+    if (reply && ::IsWindow(reply))
+        return reply;
+    log_.Write("no answer to " + request.ToString() + ": reply window " + WindowText(reply) +
+               (reply ? " has gone" : " not given"));
+    return nullptr;
+}
+
+void CRatingService::AnswerURLQuery(const CServerURLQuery& query) {
+    const HWND reply = ReplyWindowOf(query);
+    if (!reply)
+        return;
+    const UURL url(query.Url());
+    const std::string_view host = url.GetHostName();
+    const SiteRating* rating = ratings_.FindSite(host);
+    const std::string document = CAnswerDocument::ForSite(rating, host, std::time(nullptr));
+
+    CClientMetaResults facts(document.c_str());
+    if (rating) {
+        facts.SetAddress(rating->address);
+        facts.SetRegistrationCreated(rating->registrationCreated);
+        facts.SetRegistrationExpires(rating->registrationExpires);
+    }
+    CClientURLResults verdict(document.c_str());
+    const RPCWindow target = ToRPCWindow(reply);
+    facts.Send(target, 0, query.RequestId());
+    verdict.Send(target, 0, query.RequestId());
+}
+
+void CRatingService::AnswerMD5Query(const CServerMD5Query& query) {
+    const HWND reply = ReplyWindowOf(query);
+    if (!reply)
+        return;
+    const DownloadRating* rating = ratings_.FindDownload(query.Checksum());
+    const std::string document = CAnswerDocument::ForDownload(rating, std::time(nullptr));
+    CClientMD5Results verdict(document.c_str());
+    verdict.Send(ToRPCWindow(reply), 0, query.RequestId());
+}
+
+void CRatingService::OnWhitelistQuery(const CServerWhitelistQuery& query) {
+    bool changed = false;
+    switch (query.GetOperation()) {
+    case CServerWhitelistQuery::WHITELIST_QUERY_ADD:
+        changed = whitelist_.Add(query.Text());
+        break;
+    case CServerWhitelistQuery::WHITELIST_QUERY_REMOVE:
+        changed = whitelist_.Remove(query.Text());
+        break;
+    case CServerWhitelistQuery::WHITELIST_QUERY_REPLACE:
+        changed = whitelist_.Replace(query.Text());
+        break;
+    case CServerWhitelistQuery::WHITELIST_QUERY_REQUESTALL:
+        if (const HWND reply = ReplyWindowOf(query)) {
+            CServerWhitelistList list(whitelist_.ListText());
+            list.Send(ToRPCWindow(reply), 0, query.RequestId());
+        }
+        return;
+    default:
+        log_.Write("dropped " + query.ToString() + ": unknown operation");
+        return;
+    }
+    if (changed)
+        SaveWhitelist();
+}
+
+void CRatingService::LoadWhitelist() {
+    UBuffer bytes;
+    if (!UFile::ReadFile(whitelistPath_, bytes))
+        return;  // first run: no list yet
+    whitelist_.LoadFileText(std::string_view(reinterpret_cast<const char*>(bytes.Data()), bytes.Size()));
+}
+
+void CRatingService::SaveWhitelist() {
+    // Written beside and then moved over the old file, so a crash mid-write
+    // never leaves the user with half a list.
+    const std::string text = whitelist_.FileText();
+    const std::string fresh = whitelistPath_ + ".new";
+    {
+        win::UniqueFile file(::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!file || !::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+            written != text.size()) {
+            REPORT_ASSERT("CRatingService::SaveWhitelist", "Could not write the do-not-warn list");
+            return;
+        }
+    }
+    if (!::MoveFileExA(fresh.c_str(), whitelistPath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        REPORT_ASSERT("CRatingService::SaveWhitelist", "Could not replace the do-not-warn list");
+}

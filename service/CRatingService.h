@@ -1,0 +1,66 @@
+// The rating service's window: a hidden top-level window titled
+// "Server:{A534759F-A612-4cf7-BA15-D022203D2DD1}" that takes the add-on's
+// requests by WM_COPYDATA. The window procedure only decodes and queues;
+// answers are built and sent from a message the window posts itself, so
+// the sender's SendMessage returns at once.
+#pragma once
+
+#include "service/CRatingsStore.h"
+#include "service/CServiceLog.h"
+#include "service/CWhitelistStore.h"
+#include "utils/Ownership/WinOwnership.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+
+class CRPCMsg;
+class CServerURLQuery;
+class CServerMD5Query;
+class CServerWhitelistQuery;
+
+class CRatingService {
+public:
+    static constexpr char kWhitelistFile[] = "%DATA_DIR%whitelist.txt";
+    // Requests waiting beyond this are refused: a flood cannot exhaust memory.
+    static constexpr std::size_t kMaxQueued = 4096;
+    // Requests answered per posted message, so that incoming requests and
+    // WM_CLOSE are not starved while a long queue drains.
+    static constexpr std::size_t kBatch = 32;
+
+    CRatingService(CRatingsStore& ratings, CServiceLog& log);
+    ~CRatingService();
+    CRatingService(const CRatingService&) = delete;
+    CRatingService& operator=(const CRatingService&) = delete;
+
+    // Loads the do-not-warn list and creates the window; false (reported)
+    // when the window cannot be created.
+    bool Create();
+    HWND Window() const { return window_.Get(); }
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(WPARAM wParam, const COPYDATASTRUCT* copyData);
+    void OnProcessQueue();
+    void PostProcessQueue();
+
+    void Dispatch(const CRPCMsg& request);
+    void AnswerURLQuery(const CServerURLQuery& query);
+    void AnswerMD5Query(const CServerMD5Query& query);
+    void OnWhitelistQuery(const CServerWhitelistQuery& query);
+    // The reply window of a request that wants an answer, or null (logged)
+    // when it names none or the window has gone.
+    HWND ReplyWindowOf(const CRPCMsg& request);
+
+    void LoadWhitelist();
+    void SaveWhitelist();
+
+    CRatingsStore& ratings_;
+    CServiceLog& log_;
+    CWhitelistStore whitelist_;
+    std::string whitelistPath_;
+    std::deque<std::unique_ptr<CRPCMsg>> queue_;
+    bool processingPosted_ = false;
+    win::UniqueWindow window_;
+};
