@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #ifdef _WIN32
@@ -12,7 +13,7 @@
 
 class ReportProbe {
 public:
-    bool Reported(const std::string& method, const std::string& message) const {
+    bool Reported(const std::string& method, const std::string& message) {
         return tool_.Reported(method, message);
     }
 
@@ -25,31 +26,24 @@ private:
 class ReportProbe {
 public:
     ReportProbe() { testing::internal::CaptureStderr(); }
-    ~ReportProbe() { Text(); }
+    ~ReportProbe() { Captured(); }
     ReportProbe(const ReportProbe&) = delete;
     ReportProbe& operator=(const ReportProbe&) = delete;
 
-    // Whether some line ends with ": *** Assert: <message>" under method.
+    // Whether some line names the method and ends with ": *** Assert: <message>".
     bool Reported(const std::string& method, const std::string& message) {
-        const std::string& text = Text();
-        const std::string head = "::" + method + ",";
         const std::string tail = ": *** Assert: " + message;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos)
-                end = text.size();
-            const std::string line = text.substr(start, end - start);
-            if (line.find(head) != std::string::npos && line.size() >= tail.size() &&
+        std::istringstream lines(Captured());
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("::" + method + ",") != std::string::npos && line.size() >= tail.size() &&
                 line.compare(line.size() - tail.size(), tail.size(), tail) == 0)
                 return true;
-            start = end + 1;
         }
         return false;
     }
 
 private:
-    const std::string& Text() {
+    const std::string& Captured() {
         if (!done_) {
             text_ = testing::internal::GetCapturedStderr();
             done_ = true;

