@@ -48,7 +48,10 @@ CRatingService::CRatingService(CRatingsStore& ratings, CServiceLog& log)
     NormalizePath(whitelistPath_);
 }
 
-CRatingService::~CRatingService() = default;
+CRatingService::~CRatingService() {
+    if (dropsNotLogged_)
+        log_.Write(std::to_string(dropsNotLogged_) + " more messages dropped, not logged one by one");
+}
 
 bool CRatingService::Create() {
     LoadWhitelist();
@@ -107,21 +110,21 @@ LRESULT CRatingService::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CRatingService::OnCopyData(WPARAM wParam, const COPYDATASTRUCT* copyData) {
     if (!copyData) {
-        log_.Write("dropped a message without data");
+        LogDropped("dropped a message without data");
         return FALSE;
     }
     std::unique_ptr<CRPCMsg> request = CRPCMsg::Receive(static_cast<RPCWindow>(wParam), copyData);
     if (!request) {
-        log_.Write("dropped message type " + TypeText(copyData->dwData) + ", " +
+        LogDropped("dropped message type " + TypeText(copyData->dwData) + ", " +
                    std::to_string(copyData->cbData) + " bytes: does not decode");
         return FALSE;
     }
     if (!IsRequest(request->Type())) {
-        log_.Write("dropped " + request->ToString() + ": not a request");
+        LogDropped("dropped " + request->ToString() + ": not a request");
         return FALSE;
     }
     if (queue_.size() >= kMaxQueued) {
-        log_.Write("dropped " + request->ToString() + ": too many requests waiting");
+        LogDropped("dropped " + request->ToString() + ": too many requests waiting");
         return FALSE;
     }
     queue_.push_back(std::move(request));
@@ -181,7 +184,7 @@ HWND CRatingService::ReplyWindowOf(const CRPCMsg& request) {
     const HWND reply = ToWindowHandle(request.SenderWindow());
     if (reply && ::IsWindow(reply))
         return reply;
-    log_.Write("no answer to " + request.ToString() + ": reply window " + WindowText(reply) +
+    LogDropped("no answer to " + request.ToString() + ": reply window " + WindowText(reply) +
                (reply ? " has gone" : " not given"));
     return nullptr;
 }
@@ -236,11 +239,29 @@ void CRatingService::OnWhitelistQuery(const CServerWhitelistQuery& query) {
         }
         return;
     default:
-        log_.Write("dropped " + query.ToString() + ": unknown operation");
+        LogDropped("dropped " + query.ToString() + ": unknown operation");
         return;
     }
     if (changed)
         SaveWhitelist();
+}
+
+void CRatingService::LogDropped(const std::string& text) {
+    const DWORD now = ::GetTickCount();
+    if (now - dropSecondStart_ >= 1000) {  // unsigned: right across the counter's wrap
+        dropSecondStart_ = now;
+        dropsThisSecond_ = 0;
+    }
+    if (dropsThisSecond_++ >= kDropLinesPerSecond) {
+        ++dropsNotLogged_;
+        return;
+    }
+    std::string line = text;
+    if (dropsNotLogged_) {
+        line += " (and " + std::to_string(dropsNotLogged_) + " dropped before, not logged one by one)";
+        dropsNotLogged_ = 0;
+    }
+    log_.Write(line);
 }
 
 void CRatingService::LoadWhitelist() {

@@ -27,6 +27,9 @@ public:
     // Requests answered per posted message, so that incoming requests and
     // WM_CLOSE are not starved while a long queue drains.
     static constexpr std::size_t kBatch = 32;
+    // Dropped messages logged per second; a flood of garbage costs no file
+    // write per message, and the next logged line counts what was left out.
+    static constexpr int kDropLinesPerSecond = 20;
 
     CRatingService(CRatingsStore& ratings, CServiceLog& log);
     ~CRatingService();
@@ -53,6 +56,7 @@ private:
     // when it names none or the window has gone.
     HWND ReplyWindowOf(const CRPCMsg& request);
 
+    void LogDropped(const std::string& text);
     void LoadWhitelist();
     void SaveWhitelist();
 
@@ -62,5 +66,8 @@ private:
     std::string whitelistPath_;
     std::deque<std::unique_ptr<CRPCMsg>> queue_;
     bool processingPosted_ = false;
+    DWORD dropSecondStart_ = 0;
+    int dropsThisSecond_ = 0;
+    unsigned long dropsNotLogged_ = 0;
     win::UniqueWindow window_;
 };
