@@ -196,18 +196,29 @@ void CRatingService::AnswerURLQuery(const CServerURLQuery& query) {
     const UURL url(query.Url());
     const std::string_view host = url.GetHostName();
     const SiteRating* rating = ratings_.FindSite(host);
-    const std::string document = CAnswerDocument::ForSite(rating, host, std::time(nullptr));
+    // Every host of a rated site gets the same answers; an unknown host's
+    // answers carry its own name.
+    const std::string key = rating ? "site " + rating->name : "host " + std::string(host);
+    const std::int64_t now = std::time(nullptr);
+    CAnswerCache::Answers* answers = answers_.Find(key, now);
+    if (!answers)
+        answers = &answers_.Store(key, BuildSiteAnswers(rating, host, now), now);
+    SendAll(*answers, reply, query.RequestId());
+}
 
-    CClientMetaResults facts(document.c_str());
+CAnswerCache::Answers CRatingService::BuildSiteAnswers(const SiteRating* rating, std::string_view host,
+                                                       std::int64_t now) {
+    const std::string document = CAnswerDocument::ForSite(rating, host, now);
+    auto facts = std::make_unique<CClientMetaResults>(document.c_str());
     if (rating) {
-        facts.SetAddress(rating->address);
-        facts.SetRegistrationCreated(rating->registrationCreated);
-        facts.SetRegistrationExpires(rating->registrationExpires);
+        facts->SetAddress(rating->address);
+        facts->SetRegistrationCreated(rating->registrationCreated);
+        facts->SetRegistrationExpires(rating->registrationExpires);
     }
-    CClientURLResults verdict(document.c_str());
-    const RPCWindow target = ToRPCWindow(reply);
-    facts.Send(target, 0, query.RequestId());
-    verdict.Send(target, 0, query.RequestId());
+    CAnswerCache::Answers answers;
+    answers.push_back(std::move(facts));
+    answers.push_back(std::make_unique<CClientURLResults>(document.c_str()));
+    return answers;
 }
 
 void CRatingService::AnswerMD5Query(const CServerMD5Query& query) {
@@ -215,9 +226,21 @@ void CRatingService::AnswerMD5Query(const CServerMD5Query& query) {
     if (!reply)
         return;
     const DownloadRating* rating = ratings_.FindDownload(query.Checksum());
-    const std::string document = CAnswerDocument::ForDownload(rating, std::time(nullptr));
-    CClientMD5Results verdict(document.c_str());
-    verdict.Send(ToRPCWindow(reply), 0, query.RequestId());
+    const std::string key = rating ? "md5 " + rating->checksum : "md5 unknown";
+    const std::int64_t now = std::time(nullptr);
+    CAnswerCache::Answers* answers = answers_.Find(key, now);
+    if (!answers) {
+        CAnswerCache::Answers built;
+        const std::string document = CAnswerDocument::ForDownload(rating, now);
+        built.push_back(std::make_unique<CClientMD5Results>(document.c_str()));
+        answers = &answers_.Store(key, std::move(built), now);
+    }
+    SendAll(*answers, reply, query.RequestId());
+}
+
+void CRatingService::SendAll(CAnswerCache::Answers& answers, HWND reply, std::int32_t requestId) {
+    for (const std::unique_ptr<CRPCMsg>& answer : answers)
+        answer->Send(ToRPCWindow(reply), 0, requestId);
 }
 
 void CRatingService::OnWhitelistQuery(const CServerWhitelistQuery& query) {

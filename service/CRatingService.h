@@ -5,6 +5,7 @@
 // the sender's SendMessage returns at once.
 #pragma once
 
+#include "service/CAnswerCache.h"
 #include "service/CRatingsStore.h"
 #include "service/CServiceLog.h"
 #include "service/CWhitelistStore.h"
@@ -50,8 +51,11 @@ private:
 
     void Dispatch(const CRPCMsg& request);
     void AnswerURLQuery(const CServerURLQuery& query);
+    static CAnswerCache::Answers BuildSiteAnswers(const SiteRating* rating, std::string_view host,
+                                                  std::int64_t now);
     void AnswerMD5Query(const CServerMD5Query& query);
     void OnWhitelistQuery(const CServerWhitelistQuery& query);
+    static void SendAll(CAnswerCache::Answers& answers, HWND reply, std::int32_t requestId);
     // The reply window of a request that wants an answer, or null (logged)
     // when it names none or the window has gone.
     HWND ReplyWindowOf(const CRPCMsg& request);
@@ -62,6 +66,7 @@ private:
 
     CRatingsStore& ratings_;
     CServiceLog& log_;
+    CAnswerCache answers_;
     CWhitelistStore whitelist_;
     std::string whitelistPath_;
     std::deque<std::unique_ptr<CRPCMsg>> queue_;
