@@ -113,6 +113,11 @@ LRESULT CRatingService::OnCopyData(WPARAM wParam, const COPYDATASTRUCT* copyData
         LogDropped("dropped a message without data");
         return FALSE;
     }
+    if (copyData->cbData > kMaxPayload) {
+        LogDropped("dropped message type " + TypeText(copyData->dwData) + ", " +
+                   std::to_string(copyData->cbData) + " bytes: too big");
+        return FALSE;
+    }
     std::unique_ptr<CRPCMsg> request = CRPCMsg::Receive(static_cast<RPCWindow>(wParam), copyData);
     if (!request) {
         LogDropped("dropped message type " + TypeText(copyData->dwData) + ", " +

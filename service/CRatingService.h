@@ -24,7 +24,10 @@ class CRatingService {
 public:
     static constexpr char kWhitelistFile[] = "%DATA_DIR%whitelist.txt";
     // Requests waiting beyond this are refused: a flood cannot exhaust memory.
-    static constexpr std::size_t kMaxQueued = 4096;
+    static constexpr std::size_t kMaxQueued = 1024;
+    // No request of the add-on comes near this (addresses are cut at a few
+    // kilobytes); bigger payloads are refused before they are copied.
+    static constexpr DWORD kMaxPayload = 64 * 1024;
     // Requests answered per posted message, so that incoming requests and
     // WM_CLOSE are not starved while a long queue drains.
     static constexpr std::size_t kBatch = 32;

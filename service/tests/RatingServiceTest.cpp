@@ -345,6 +345,8 @@ TEST_F(RatingService, BadInputIsDroppedAndTheNextQueryAnswered) {
     EXPECT_EQ(FALSE, SendRaw(window, RPC_SERVER_MD5_QUERY, std::string(64, '\xFF'), reply));
     CClientConnectionFail result;  // an answer sent to the service
     EXPECT_EQ(FALSE, SendRaw(window, RPC_CLIENT_CONNECTION_FAIL, PayloadOf(result, 2), reply));
+    CServerNotify huge(std::string(70 * 1024, 'n'));
+    EXPECT_EQ(FALSE, SendRaw(window, RPC_SERVER_NOTIFY, PayloadOf(huge, 3), reply));
     EXPECT_TRUE(tool_.Reported("CRPCMsg::Receive", "Couldn't marshal rpc data"));
     EXPECT_TRUE(tool_.Reported("CRPCMsg::Receive", "No rpc data"));
 
@@ -377,6 +379,7 @@ TEST_F(RatingService, BadInputIsDroppedAndTheNextQueryAnswered) {
     EXPECT_NE(std::string::npos, log.find("dropped message type 77 (**Unknown**)"));
     EXPECT_NE(std::string::npos, log.find("dropped CClientConnectionFail: not a request"));
     EXPECT_NE(std::string::npos, log.find("has gone"));
+    EXPECT_NE(std::string::npos, log.find("dropped message type 9 (SERVER_NOTIFY), 71692 bytes: too big"));
     // The flood is counted, not written line by line.
     std::size_t goneLines = 0;
     for (std::size_t at = log.find("has gone"); at != std::string::npos; at = log.find("has gone", at + 1))
