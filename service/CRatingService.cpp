@@ -244,8 +244,10 @@ void CRatingService::AnswerMD5Query(const CServerMD5Query& query) {
 }
 
 void CRatingService::SendAll(CAnswerCache::Answers& answers, HWND reply, std::int32_t requestId) {
-    for (const std::unique_ptr<CRPCMsg>& answer : answers)
-        answer->Send(ToRPCWindow(reply), 0, requestId);
+    for (const std::unique_ptr<CRPCMsg>& answer : answers) {
+        if (!answer->Send(ToRPCWindow(reply), 0, requestId))
+            LogDropped("could not send " + answer->ToString());  // Send has reported why
+    }
 }
 
 void CRatingService::OnWhitelistQuery(const CServerWhitelistQuery& query) {

@@ -58,7 +58,7 @@ private:
                                                   std::int64_t now);
     void AnswerMD5Query(const CServerMD5Query& query);
     void OnWhitelistQuery(const CServerWhitelistQuery& query);
-    static void SendAll(CAnswerCache::Answers& answers, HWND reply, std::int32_t requestId);
+    void SendAll(CAnswerCache::Answers& answers, HWND reply, std::int32_t requestId);
     // The reply window of a request that wants an answer, or null (logged)
     // when it names none or the window has gone.
     HWND ReplyWindowOf(const CRPCMsg& request);
