@@ -5,7 +5,7 @@
 
 #include <string>
 
-// Whether the lower-cased name occurs anywhere in the list. The list is
-// loaded at first use and kept for the life of the process; while the
-// resource is missing, every call tries again.
+// Whether the name, in any letter case, is one of the list's names. The
+// list is loaded at first use and kept for the life of the process; while
+// the resource is missing, every call tries again.
 bool IsBuiltInSite(const std::string& name);

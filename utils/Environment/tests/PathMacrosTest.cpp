@@ -62,18 +62,19 @@ TEST(NormalizePath, TurnsSlashesAndMarksExistingDirectories) {
     EXPECT_EQ(scratch.Path(), alreadyMarked);  // never a second backslash
 }
 
-TEST(NormalizePath, InstallDirScriptsGetsABackslashOnlyWhenTheFolderExists) {
-    const std::string scripts = testing_support::ExecutableDirectory() + "Scripts";
-    DeletePath(scripts);
-    std::string path = "%INSTALL_DIR%Scripts";
+TEST(NormalizePath, InstallDirFolderGetsABackslashOnlyWhenItExists) {
+    // A folder of its own: the test programs share their folder with the real Scripts.
+    const std::string name = "ScriptsProbe" + std::to_string(::GetCurrentProcessId());
+    const std::string folder = testing_support::ExecutableDirectory() + name;
+    std::string path = "%INSTALL_DIR%" + name;
     NormalizePath(path);
-    EXPECT_EQ(scripts, path);
+    EXPECT_EQ(folder, path);
 
-    ASSERT_TRUE(::CreateDirectoryA(scripts.c_str(), nullptr));
-    path = "%INSTALL_DIR%Scripts";
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    path = "%INSTALL_DIR%" + name;
     NormalizePath(path);
-    EXPECT_EQ(scripts + "\\", path);
-    DeletePath(scripts);
+    EXPECT_EQ(folder + "\\", path);
+    EXPECT_TRUE(DeletePath(folder));
 }
 
 }  // namespace

@@ -116,18 +116,18 @@ TEST_F(ResultDocuments, UnknownCodeNameAndEmptyColour) {
 
 TEST_F(ResultDocuments, BuiltInSitesAreOkAndGreenWhateverTheDocumentSays) {
     const CClientURLResults vouched(
-        SiteDocument(InAnHour(), "Vouched-Bank.example", "<Classification code=\"WARN\" color=\"red\"/>").c_str());
+        SiteDocument(InAnHour(), "WWW.Vouched-Bank.example", "<Classification code=\"WARN\" color=\"red\"/>").c_str());
     EXPECT_EQ(VERDICT_OK, vouched.Code());
     EXPECT_EQ(COLOR_GREEN, vouched.Color());
     EXPECT_EQ(DefaultVerdictDescription(VERDICT_OK), vouched.Description());
 
-    const CClientURLResults other(
-        SiteDocument(InAnHour(), "unvouched.example", "<Classification code=\"WARN\" color=\"red\"/>").c_str());
-    EXPECT_EQ(VERDICT_WARN, other.Code());
-    // A nameless answer is not vouched for, though "" occurs in every list.
-    const CClientURLResults nameless(
-        SiteDocument(InAnHour(), "", "<Classification code=\"WARN\" color=\"red\"/>").c_str());
-    EXPECT_EQ(VERDICT_WARN, nameless.Code());
+    // Only whole names count: a name inside a listed one, or an empty one
+    // (which occurs in every text), is not vouched for.
+    for (const char* name : {"vouched-bank.example", "ank.example", "unvouched.example", ""}) {
+        const CClientURLResults other(
+            SiteDocument(InAnHour(), name, "<Classification code=\"WARN\" color=\"red\"/>").c_str());
+        EXPECT_EQ(VERDICT_WARN, other.Code()) << name;
+    }
 }
 
 TEST_F(ResultDocuments, MissingNodesAreReported) {
