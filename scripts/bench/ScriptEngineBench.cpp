@@ -7,6 +7,8 @@
 #include "utils/Script/CScriptHost.h"
 #include "utils/Script/ScriptCalls.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +61,8 @@ double Median(std::vector<double> samples) {
 
 int main(int argc, char** argv) {
     const int pages = argc > 1 ? std::atoi(argv[1]) : 50;
+    // The browser's user-interface thread has COM for its whole life.
+    ::CoInitialize(nullptr);
     std::vector<double> starts, pushes;
     for (int page = 0; page < pages; ++page) {
         CScriptHost host;

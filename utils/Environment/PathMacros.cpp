@@ -52,15 +52,25 @@ void ReplaceAll(std::string& text, const std::string& macro, const std::string& 
     }
 }
 
+// Replaces one macro, asking the system for its value only when the path
+// holds it: every page loads its scripts through these paths.
+template <typename ValueOf>
+void ExpandMacro(std::string& path, const char* macro, ValueOf valueOf) {
+    if (path.find(macro) != std::string::npos)
+        ReplaceAll(path, macro, valueOf());
+}
+
 }  // namespace
 
 void ExpandPathMacros(std::string& path) {
     if (path.find('%') == std::string::npos)
         return;
-    ReplaceAll(path, "%INSTALL_DIR%", InstallDirectory());
-    ReplaceAll(path, "%DATA_DIR%", DataDirectory());
-    ReplaceAll(path, "%DESKTOP%", SpecialFolder(CSIDL_DESKTOPDIRECTORY));
-    ReplaceAll(path, "%PROGRAM_FILES%", SpecialFolder(CSIDL_PROGRAM_FILES));
+    // The module does not move while it is loaded.
+    static const std::string installDirectory = InstallDirectory();
+    ExpandMacro(path, "%INSTALL_DIR%", [] { return installDirectory; });
+    ExpandMacro(path, "%DATA_DIR%", [] { return DataDirectory(); });
+    ExpandMacro(path, "%DESKTOP%", [] { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); });
+    ExpandMacro(path, "%PROGRAM_FILES%", [] { return SpecialFolder(CSIDL_PROGRAM_FILES); });
 }
 
 void NormalizePath(std::string& path) {

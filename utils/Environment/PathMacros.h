@@ -8,8 +8,8 @@
 
 #include <string>
 
-// Replaces every macro in path. A path without "%" is left alone, so the data
-// folder is only created for paths that may name it.
+// Replaces every macro in path. Only the macros the path holds are looked
+// up, so the data folder is created only for paths that name it.
 void ExpandPathMacros(std::string& path);
 
 // Turns "/" into "\", expands the macros and gives an existing directory

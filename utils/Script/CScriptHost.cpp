@@ -81,8 +81,10 @@ CScriptHost::~CScriptHost() {
 bool CScriptHost::InitScripting() {
     if (engine_ && parser_)
         return true;
-    CLSID engineClass = {};
-    if (FAILED(::CLSIDFromProgID(L"jscript", &engineClass)) ||
+    // Every page starts an engine; the registry is asked for its class once.
+    static CLSID engineClass = {};
+    static const bool engineKnown = SUCCEEDED(::CLSIDFromProgID(L"jscript", &engineClass));
+    if (!engineKnown ||
         FAILED(::CoCreateInstance(engineClass, nullptr, CLSCTX_ALL, IID_IActiveScript,
                                   engine_.ReleaseAndGetVoidAddressOf()))) {
         REPORT_ASSERT("CScriptHost::InitScripting", "Failed to create script engine");
