@@ -1,7 +1,7 @@
 #include "tools/QuillonCheck/AnswerReport.h"
 
-#include "utils/iRPC/RPCMarshal.h"
 #include "utils/iRPC/RPCMessageTypes.h"
+#include "utils/iRPC/tests/SamplePayloads.h"
 
 #include <gtest/gtest.h>
 
@@ -16,22 +16,11 @@ std::unique_ptr<Message> Decode(RPCMessageType type, const UIOBuffer& payload) {
 }
 
 std::unique_ptr<CClientURLResults> Verdict() {
-    UIOBuffer payload;
-    std::int32_t id = 1, version = 4, expiry = 0, code = VERDICT_WARN, color = COLOR_RED;
-    std::string name = "bad.example", description = "Do not use.";
-    MarshalInt(false, payload, id);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, name);
-    MarshalInt(false, payload, code);
-    MarshalInt(false, payload, color);
-    MarshalString(false, payload, description);
-    for (std::int32_t facetCode : {VERDICT_OK, VERDICT_INFO, VERDICT_UNKNOWN, VERDICT_NONE}) {
-        std::string text = "facet text";
-        MarshalInt(false, payload, facetCode);
-        MarshalString(false, payload, text);
-    }
-    return Decode<CClientURLResults>(RPC_CLIENT_URL_RESULTS, payload);
+    rpc_samples::SiteVerdict fields;
+    fields.description = "Do not use.";
+    fields.facetCodes[FACET_PERSONALINFO] = VERDICT_UNKNOWN;
+    fields.facetText = "facet text";
+    return Decode<CClientURLResults>(RPC_CLIENT_URL_RESULTS, rpc_samples::Payload(fields));
 }
 
 bool HasLine(const std::string& report, const std::string& line) {
@@ -60,16 +49,12 @@ TEST(AnswerReport, MissingAnswersAndConnectionFailureSaySo) {
 }
 
 TEST(AnswerReport, DownloadShowsChecksumAndVerdict) {
-    UIOBuffer payload;
-    std::int32_t id = 1, version = 2, expiry = 0, code = VERDICT_UNKNOWN, color = COLOR_NONE;
-    std::string title, description = "Unknown checksum";
-    MarshalInt(false, payload, id);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, title);
-    MarshalInt(false, payload, code);
-    MarshalInt(false, payload, color);
-    MarshalString(false, payload, description);
+    rpc_samples::DownloadVerdict fields;
+    fields.title = "";
+    fields.code = VERDICT_UNKNOWN;
+    fields.color = COLOR_NONE;
+    fields.description = "Unknown checksum";
+    const UIOBuffer payload = rpc_samples::Payload(fields);
     const std::unique_ptr<CClientMD5Results> verdict = Decode<CClientMD5Results>(RPC_CLIENT_MD5_RESULTS, payload);
     ASSERT_NE(nullptr, verdict);
     const std::string report = DownloadReport("C:\\setup.exe", "d41d8cd98f00b204e9800998ecf8427e", verdict.get());

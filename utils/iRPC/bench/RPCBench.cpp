@@ -3,8 +3,8 @@
 // add-on's side, inside its window procedure).
 #include "utils/iRPC/CClientMetaResults.h"
 #include "utils/iRPC/CClientURLResults.h"
-#include "utils/iRPC/RPCMarshal.h"
 #include "utils/iRPC/RPCMessageTypes.h"
+#include "utils/iRPC/tests/SamplePayloads.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,52 +12,20 @@ namespace {
 
 // A typical site verdict as the service sends it: texts of a sentence or two.
 UIOBuffer SiteVerdictPayload() {
-    UIOBuffer payload;
-    std::int32_t id = 17, version = 4, expiry = 1765000000, code = 4, color = 2;
-    std::string name = "www.freebies.example";
-    std::string description = "We recommend that you not use this site: its \"free\" programs install spyware.";
-    MarshalInt(false, payload, id);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, name);
-    MarshalInt(false, payload, code);
-    MarshalInt(false, payload, color);
-    MarshalString(false, payload, description);
-    for (std::int32_t facet : {2, 4, 4, 2}) {
-        std::string text = "In our tests, we found downloads on this site that some people would consider "
-                           "adware, spyware or other unwanted programs.";
-        MarshalInt(false, payload, facet);
-        MarshalString(false, payload, text);
-    }
-    return payload;
+    rpc_samples::SiteVerdict fields;
+    fields.name = "www.freebies.example";
+    fields.description = "We recommend that you not use this site: its \"free\" programs install spyware.";
+    fields.facetText = "In our tests, we found downloads on this site that some people would consider "
+                       "adware, spyware or other unwanted programs.";
+    return rpc_samples::Payload(fields);
 }
 
 UIOBuffer DomainFactsPayload() {
-    UIOBuffer payload;
-    std::int32_t id = 17, version = 5, expiry = 1765000000, created = 1730246400;
-    std::string base = "freebies.example", popularity = "260550", country = "PA", state = "Panama",
-                city = "Panama City", addressCountry = "RU", address = "198.51.100.200",
-                registered = "30-Oct-2024", expires = "30-Oct-2026";
-    std::vector<std::string> patterns = {"^https?://([a-z0-9-]+\\.)*freebies\\.example/"};
-    bool dynamic = true, userContent = false;
-    MarshalInt(false, payload, id);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, base);
-    MarshalStringArray(false, payload, patterns);
-    MarshalString(false, payload, popularity);
-    MarshalInt(false, payload, created);
-    MarshalString(false, payload, country);
-    MarshalString(false, payload, state);
-    MarshalString(false, payload, city);
-    MarshalString(false, payload, addressCountry);
-    MarshalBool(false, payload, dynamic);
-    MarshalBool(false, payload, userContent);
-    MarshalString(false, payload, address);
-    MarshalString(false, payload, addressCountry);
-    MarshalString(false, payload, registered);
-    MarshalString(false, payload, expires);
-    return payload;
+    rpc_samples::DomainFacts fields;
+    fields.baseDomain = "freebies.example";
+    fields.patterns = {"^https?://([a-z0-9-]+\\.)*freebies\\.example/"};
+    fields.addressCountry = fields.addressCountryAgain = "RU";
+    return rpc_samples::Payload(fields);
 }
 
 void Decode(benchmark::State& state, RPCMessageType type, const UIOBuffer& payload) {

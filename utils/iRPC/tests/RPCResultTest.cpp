@@ -4,10 +4,10 @@
 #include "utils/iRPC/CClientMetaResults.h"
 #include "utils/iRPC/CClientURLResults.h"
 #include "utils/iRPC/CServerWhitelistList.h"
-#include "utils/iRPC/RPCMarshal.h"
 #include "utils/iRPC/RPCMessageTypes.h"
 #include "utils/iRPC/TimeText.h"
 #include "utils/iRPC/Verdict.h"
+#include "utils/iRPC/tests/SamplePayloads.h"
 
 #include <gtest/gtest.h>
 
@@ -30,25 +30,10 @@ std::unique_ptr<Message> Decode(RPCMessageType type, const UIOBuffer& payload) {
     return std::unique_ptr<Message>(typed);
 }
 
-// A site verdict payload written field by field, as the service writes it.
-UIOBuffer SiteVerdictPayload(std::int32_t version, std::int32_t rogueCode) {
-    UIOBuffer payload;
-    std::int32_t requestId = 77, expiry = 0, code = VERDICT_WARN, color = COLOR_RED;
-    std::string name = "bad.example", description = "Stay away: 100% bad";
-    MarshalInt(false, payload, requestId);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, name);
-    MarshalInt(false, payload, code);
-    MarshalInt(false, payload, color);
-    MarshalString(false, payload, description);
-    std::int32_t facetCodes[kFacetCount] = {VERDICT_OK, VERDICT_INFO, VERDICT_WARN, rogueCode};
-    for (std::int32_t& facetCode : facetCodes) {
-        std::string facetText = "facet";
-        MarshalInt(false, payload, facetCode);
-        MarshalString(false, payload, facetText);
-    }
-    return payload;
+UIOBuffer SiteVerdictPayload(std::int32_t version) {
+    rpc_samples::SiteVerdict fields;
+    fields.version = version;
+    return rpc_samples::Payload(fields);
 }
 
 TEST(RPCResults, EmptyResultsHoldTheirDefaults) {
@@ -68,7 +53,7 @@ TEST(RPCResults, EmptyResultsHoldTheirDefaults) {
 
 TEST(RPCResults, SiteVerdictDecodesFieldByFieldAndTracesItsFacets) {
     const std::unique_ptr<CClientURLResults> site =
-        Decode<CClientURLResults>(RPC_CLIENT_URL_RESULTS, SiteVerdictPayload(4, VERDICT_NONE));
+        Decode<CClientURLResults>(RPC_CLIENT_URL_RESULTS, SiteVerdictPayload(4));
     ASSERT_NE(nullptr, site);
     EXPECT_EQ(77, site->RequestId());
     EXPECT_EQ("bad.example", site->Name());
@@ -84,38 +69,18 @@ TEST(RPCResults, SiteVerdictDecodesFieldByFieldAndTracesItsFacets) {
     // Marshalled again, it is the same payload.
     UIOBuffer again;
     ASSERT_TRUE(site->MarshalPayload(77, again));
-    EXPECT_EQ(Bytes(SiteVerdictPayload(4, VERDICT_NONE)), Bytes(again));
+    EXPECT_EQ(Bytes(SiteVerdictPayload(4)), Bytes(again));
 }
 
 TEST(RPCResults, WrongVersionGivesNoObject) {
-    EXPECT_EQ(nullptr, Decode<CClientURLResults>(RPC_CLIENT_URL_RESULTS, SiteVerdictPayload(3, 0)));
+    EXPECT_EQ(nullptr, Decode<CClientURLResults>(RPC_CLIENT_URL_RESULTS, SiteVerdictPayload(3)));
 }
 
 TEST(RPCResults, DomainFactsTravelWithTheAddressCountryTwice) {
-    UIOBuffer payload;
-    std::int32_t requestId = 5, version = 5, expiry = 0, created = 1141516800;
-    std::string base = "example.com", popularity = "42", country = "US", state = "CA", city = "Palo Alto";
-    std::string firstCopy = "DE", address = "192.0.2.1", secondCopy = "FR", regCreated = "2006-03-05",
-                regExpires = "2030-03-05";
-    std::vector<std::string> patterns = {"^http://(www\\.)?example\\.com/", "^https://example\\.com/"};
-    bool dynamic = true, userContent = false;
-    MarshalInt(false, payload, requestId);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, base);
-    MarshalStringArray(false, payload, patterns);
-    MarshalString(false, payload, popularity);
-    MarshalInt(false, payload, created);
-    MarshalString(false, payload, country);
-    MarshalString(false, payload, state);
-    MarshalString(false, payload, city);
-    MarshalString(false, payload, firstCopy);
-    MarshalBool(false, payload, dynamic);
-    MarshalBool(false, payload, userContent);
-    MarshalString(false, payload, address);
-    MarshalString(false, payload, secondCopy);
-    MarshalString(false, payload, regCreated);
-    MarshalString(false, payload, regExpires);
+    const rpc_samples::DomainFacts sample;
+    const std::vector<std::string>& patterns = sample.patterns;
+    const std::int32_t created = sample.created;
+    const UIOBuffer payload = rpc_samples::Payload(sample);
 
     const std::unique_ptr<CClientMetaResults> facts = Decode<CClientMetaResults>(RPC_CLIENT_META_RESULTS, payload);
     ASSERT_NE(nullptr, facts);
@@ -154,16 +119,7 @@ TEST(RPCResults, ConnectionFailIsRequestIdAndVersionOnly) {
 }
 
 TEST(RPCResults, DownloadVerdictAndDoNotWarnListRoundTrip) {
-    UIOBuffer payload;
-    std::int32_t requestId = 9, version = 2, expiry = 0, code = VERDICT_INFO, color = COLOR_YELLOW;
-    std::string title = "setup.exe", description = "Mixed";
-    MarshalInt(false, payload, requestId);
-    MarshalInt(false, payload, version);
-    MarshalInt(false, payload, expiry);
-    MarshalString(false, payload, title);
-    MarshalInt(false, payload, code);
-    MarshalInt(false, payload, color);
-    MarshalString(false, payload, description);
+    const UIOBuffer payload = rpc_samples::Payload(rpc_samples::DownloadVerdict());
     const std::unique_ptr<CClientMD5Results> download = Decode<CClientMD5Results>(RPC_CLIENT_MD5_RESULTS, payload);
     ASSERT_NE(nullptr, download);
     EXPECT_EQ(VERDICT_INFO, download->Code());
