@@ -3,12 +3,11 @@
 // payload it receives. Tests use it to see which failures were reported.
 #pragma once
 
-#include <windows.h>
+#include "tests/support/CopyDataWindow.h"
 
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -20,7 +19,7 @@ public:
     DiagnosticCapture(const DiagnosticCapture&) = delete;
     DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
 
-    bool IsListening() const { return window_ != nullptr; }
+    bool IsListening() const { return window_.Window() != nullptr; }
 
     // Every payload as received: level, line, terminating zero.
     std::vector<std::vector<std::uint8_t>> Payloads() const;
@@ -31,14 +30,11 @@ public:
     void Clear();
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void Pump(HANDLE ready);
+    LRESULT Keep(const COPYDATASTRUCT& copyData);
 
     mutable std::mutex mutex_;
     std::vector<std::vector<std::uint8_t>> payloads_;
-    std::thread thread_;
-    HWND window_ = nullptr;
-    DWORD threadId_ = 0;
+    CopyDataWindow window_;  // last: it starts receiving as soon as it exists
 };
 
 }  // namespace testing_support

@@ -3,14 +3,13 @@
 // can answer like the rating service or refuse.
 #pragma once
 
-#include <windows.h>
+#include "tests/support/CopyDataWindow.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace rpc_testing {
@@ -37,8 +36,8 @@ public:
     RPCTestWindow(const RPCTestWindow&) = delete;
     RPCTestWindow& operator=(const RPCTestWindow&) = delete;
 
-    HWND Window() const { return window_; }
-    DWORD ThreadId() const { return threadId_; }
+    HWND Window() const { return window_.Window(); }
+    DWORD ThreadId() const { return window_.ThreadId(); }
     // Waits until at least `count` deliveries arrived; false on timeout.
     bool WaitForDeliveries(std::size_t count, DWORD milliseconds);
     std::vector<Delivery> Deliveries() const;
@@ -47,19 +46,14 @@ public:
     void HoldDeliveriesUntil(HANDLE gate) { gate_ = gate; }
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCopyData(WPARAM wParam, const COPYDATASTRUCT& copyData);
-    void Pump(HANDLE ready);
 
-    const std::string title_;
     const Behaviour behaviour_;
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::vector<Delivery> deliveries_;
-    std::thread thread_;
     std::atomic<HANDLE> gate_{nullptr};
-    HWND window_ = nullptr;
-    DWORD threadId_ = 0;
+    testing_support::CopyDataWindow window_;  // last: it receives as soon as it exists
 };
 
 }  // namespace rpc_testing
