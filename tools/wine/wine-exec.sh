@@ -14,12 +14,18 @@ if [[ -z "${QUILLON_WINE_SESSION:-}" ]]; then
 fi
 source "$here/wine-paths.sh"
 
-# Keep the session's wineserver persistent and away from our descriptors. If
-# it is gone (it has been seen to die under heavy load), the next Wine
-# program would start one of its own that holds the caller's pipes open,
-# and ctest would wait for it after every test.
+# Keep the session's wineserver persistent and away from our descriptors:
+# should it be gone, the next Wine program would start one of its own.
 if "$WINESERVER" -p </dev/null >/dev/null 2>&1; then
   echo "wine-exec: the session's wineserver had gone; started a new one" >&2
 fi
 
-exec timeout --kill-after=5 "${QUILLON_TEST_TIMEOUT:-300}" "$WINE" "$@"
+# Wine helper processes that the program starts (services, the desktop)
+# outlive it and inherit its descriptors. They get a file, not the caller's
+# pipe, so ctest never waits for them; the output is passed on afterwards.
+output=$(mktemp "${TMPDIR:-/tmp}/quillon-wine-exec.XXXXXX")
+timeout --kill-after=5 "${QUILLON_TEST_TIMEOUT:-300}" "$WINE" "$@" </dev/null >"$output" 2>&1
+status=$?
+cat "$output"
+rm -f "$output"
+exit $status

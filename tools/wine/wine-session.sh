@@ -50,7 +50,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export QUILLON_WINE_SESSION="$session_dir"
 
 # Wine's helper processes inherit our descriptors; keep them away from the
-# caller's pipes, or whoever reads them waits for the session to end.
+# caller's pipes, or whoever reads them waits for the session to end. The
+# prefix folder must exist first: without it wineserver refuses to start,
+# and the first Wine program then starts a server that quits as soon as it
+# is idle, taking the session's services and desktop with it.
+mkdir -p "$WINEPREFIX"
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
 "$WINE" wineboot -i </dev/null >/dev/null 2>&1
 
