@@ -43,5 +43,5 @@ run_suite win64 tools/wine/wine-session.sh ctest --preset win64
 run_suite fuzz ctest --preset fuzz --no-tests=ignore
 
 echo
-echo "all suites: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed"
 exit $status
