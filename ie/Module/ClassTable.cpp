@@ -1,0 +1,37 @@
+#include "ie/Module/ClassTable.h"
+
+#include "ie/Module/ClassFactory.h"
+#include "ie/Module/ModuleClasses.h"
+
+namespace {
+
+struct ClassRow {
+    const CLSID* clsid;
+    // Null while the class is not built into the module.
+    CClassFactory* factory;
+};
+
+// Every class the module registers, in registration order. The toolbar band
+// and the download filter are registered for the browser already; their
+// objects come with their own parts of the module.
+const ClassRow kClasses[] = {
+    {&CLSID_QuillonBHO, nullptr},
+    {&CLSID_QuillonMimeFilter, nullptr},
+    {&CLSID_QuillonToolbar, nullptr},
+};
+
+}  // namespace
+
+HRESULT GetModuleClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    for (const ClassRow& row : kClasses) {
+        if (*row.clsid != clsid)
+            continue;
+        if (!row.factory)
+            return CLASS_E_CLASSNOTAVAILABLE;
+        return row.factory->QueryInterface(iid, object);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}

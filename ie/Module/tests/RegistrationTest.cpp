@@ -1,0 +1,164 @@
+// Registration as regsvr32 runs it on the real DLL, and the take-back of a
+// registration that fails half-way.
+#include "ie/Module/ModuleClasses.h"
+#include "ie/Module/Registration.h"
+#include "ie/Module/RegistryJournal.h"
+#include "ie/Module/tests/ModuleTesting.h"
+#include "tests/support/DiagnosticCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+using module_testing::KeyExists;
+using module_testing::kMissing;
+using module_testing::StringValue;
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(::tolower(c)); });
+    return text;
+}
+
+std::string ClassKey(REFCLSID clsid) {
+    return "CLSID\\" + ClassIdString(clsid);
+}
+
+const std::string kHelperKey = kBrowserHelpersKey + ClassIdString(CLSID_QuillonBHO);
+const std::string kLayoutKey = kToolbarLayoutKey;
+
+int Regsvr32(const char* options) {
+    return module_testing::RunToEnd(std::string("regsvr32.exe ") + options + " \"" + module_testing::ModulePath() + "\"");
+}
+
+void SetValue(HKEY root, const std::string& path, const std::string& name, const std::string& text) {
+    CRegistryJournal journal;  // only to create the keys; never undone
+    ASSERT_TRUE(journal.SetString(root, path, name, text)) << path;
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(Regsvr32("/s /u"), 0);
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+    void TearDown() override {
+        ::CoUninitialize();
+        Regsvr32("/s /u");
+    }
+};
+
+TEST_F(RegistrationTest, Regsvr32WritesEveryClassAndUnregisterRemovesIt) {
+    const std::string modulePath = Lower(module_testing::ModulePath());
+    // The browser's caches of bands and toolbar placement, and the product's options.
+    SetValue(HKEY_CURRENT_USER, std::string(kBandCategoryCacheKeys[0]) + "\\Cached", "x", "1");
+    SetValue(HKEY_CURRENT_USER, kBandCategoryCacheKeys[1], "x", "1");
+    SetValue(HKEY_CURRENT_USER, kLayoutKey, "ITBarLayout", "old layout");
+    SetValue(HKEY_CURRENT_USER, kLayoutKey + "\\ITBarLayout", "x", "1");
+    SetValue(HKEY_LOCAL_MACHINE, kProductMachineKey, "PIP", "true");
+
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClassKey(CLSID_QuillonBHO)));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+
+    ASSERT_EQ(Regsvr32("/s"), 0);
+    for (const CLSID* clsid : {&CLSID_QuillonBHO, &CLSID_QuillonMimeFilter, &CLSID_QuillonToolbar}) {
+        const std::string server = ClassKey(*clsid) + "\\InprocServer32";
+        EXPECT_EQ(Lower(StringValue(HKEY_CLASSES_ROOT, server, "")), modulePath) << server;
+        EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, server, "ThreadingModel"), "Apartment") << server;
+    }
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, ClassKey(CLSID_QuillonBHO), ""), kMissing) << "no description";
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, ClassKey(CLSID_QuillonMimeFilter), ""), kMissing);
+    EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, ClassKey(CLSID_QuillonToolbar), ""), "Quillon");
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+    EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kToolbarKey, ClassIdString(CLSID_QuillonToolbar)), "Quillon");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kBandCategoryCacheKeys[0]));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kBandCategoryCacheKeys[1]));
+    EXPECT_EQ(StringValue(HKEY_CURRENT_USER, kLayoutKey, "ITBarLayout"), kMissing) << "the layout is re-made";
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kLayoutKey + "\\ITBarLayout"));
+    EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kProductMachineKey, "PIP"), "true") << "registering keeps options";
+
+    // COM now finds the module through the registry.
+    IUnknown* object = nullptr;
+    const HRESULT created = ::CoCreateInstance(CLSID_QuillonToolbar, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                               reinterpret_cast<void**>(&object));
+    EXPECT_EQ(created, CLASS_E_CLASSNOTAVAILABLE) << "answered by the module, not by COM's registry look-up";
+
+    ASSERT_EQ(Regsvr32("/s /u"), 0);
+    for (const CLSID* clsid : {&CLSID_QuillonBHO, &CLSID_QuillonMimeFilter, &CLSID_QuillonToolbar})
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClassKey(*clsid)));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kBrowserHelpersKey)) << "other helpers' key stays";
+    EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kToolbarKey, ClassIdString(CLSID_QuillonToolbar)), kMissing);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProductMachineKey)) << "uninstalling removes the options";
+
+    EXPECT_EQ(Regsvr32("/s /u"), 0) << "removing twice succeeds";
+}
+
+bool Fails(CRegistryJournal&) {
+    return false;
+}
+bool Throws(CRegistryJournal&) {
+    throw std::runtime_error("registry gone");
+}
+bool NeverCalled() {
+    ADD_FAILURE() << "a failed registration does not run the removals";
+    return true;
+}
+
+// A registration over an earlier installation whose last step fails: this
+// run's new keys go, what it overwrote comes back, the options stay.
+TEST_F(RegistrationTest, FailedRegistrationTakesBackOnlyItsOwnWrites) {
+    const std::string oldServer = "C:\\Old\\QuillonIE.dll";
+    const std::string filterServer = ClassKey(CLSID_QuillonMimeFilter) + "\\InprocServer32";
+    SetValue(HKEY_CLASSES_ROOT, filterServer, "", oldServer);
+    SetValue(HKEY_LOCAL_MACHINE, kProductMachineKey, "PIP", "true");
+    SetValue(HKEY_LOCAL_MACHINE, std::string(kProductMachineKey) + "\\PIP", "Cert", "3");
+
+    for (auto* failing : {&Fails, &Throws}) {
+        testing_support::DiagnosticCapture capture;
+        const RegistrationStep steps[] = {
+            kModuleRegistration[0],
+            kModuleRegistration[1],
+            {"toolbar band", failing, &NeverCalled},
+        };
+        EXPECT_EQ(RunRegistration(steps, 3), E_FAIL);
+
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ClassKey(CLSID_QuillonBHO)));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+        EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, filterServer, ""), oldServer) << "the earlier value is back";
+        EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, filterServer, "ThreadingModel"), kMissing);
+        EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kProductMachineKey, "PIP"), "true");
+        EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, std::string(kProductMachineKey) + "\\PIP", "Cert"), "3");
+        EXPECT_TRUE(capture.Reported("DllRegisterServer", failing == &Fails ? "toolbar band" : "Exception thrown"));
+    }
+}
+
+int g_counted = 0;
+bool Counts(CRegistryJournal&) {
+    ++g_counted;
+    return true;
+}
+
+TEST_F(RegistrationTest, EveryStepIsAttemptedAfterAFailure) {
+    const RegistrationStep steps[] = {
+        {"first", &Fails, &NeverCalled},
+        kModuleRegistration[0],
+        {"third", &Counts, &NeverCalled},
+    };
+    testing_support::DiagnosticCapture capture;
+    g_counted = 0;
+    EXPECT_EQ(RunRegistration(steps, 3), E_FAIL);
+    EXPECT_EQ(g_counted, 1);
+    EXPECT_TRUE(capture.Reported("DllRegisterServer", "first"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey)) << "taken back";
+
+    EXPECT_EQ(RunRegistration(kModuleRegistration, 3), S_OK);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kHelperKey));
+}
+
+}  // namespace
