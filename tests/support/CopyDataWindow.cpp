@@ -1,12 +1,9 @@
 #include "tests/support/CopyDataWindow.h"
 
 #include "utils/Ownership/WinOwnership.h"
+#include "utils/Window/UMessageWindow.h"
 
 namespace testing_support {
-
-namespace {
-constexpr char kWindowClass[] = "QuillonTestCopyDataWindow";
-}
 
 CopyDataWindow::CopyDataWindow(const std::string& title, Handler handler)
     : title_(title), handler_(std::move(handler)) {
@@ -16,22 +13,21 @@ CopyDataWindow::CopyDataWindow(const std::string& title, Handler handler)
 }
 
 CopyDataWindow::~CopyDataWindow() {
-    if (window_)
-        ::PostMessageA(window_, WM_CLOSE, 0, 0);
-    else if (threadId_)
+    if (threadId_)
         ::PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
     if (thread_.joinable())
         thread_.join();
 }
 
 void CopyDataWindow::Pump(HANDLE ready) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &CopyDataWindow::WindowProcedure;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassA(&windowClass);  // later windows reuse the class
-    window_ = ::CreateWindowExA(0, kWindowClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                windowClass.hInstance, this);
+    UMessageWindow window("CopyDataWindow::WindowProcedure");
+    window.Create(title_, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+        if (message != WM_COPYDATA)
+            return false;
+        *result = handler_(wParam, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return true;
+    });
+    window_ = window.Window();
     MSG message;
     ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread now has a queue
     threadId_ = ::GetCurrentThreadId();
@@ -42,27 +38,7 @@ void CopyDataWindow::Pump(HANDLE ready) {
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }
-}
-
-LRESULT CALLBACK CopyDataWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    const auto* self = reinterpret_cast<const CopyDataWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_COPYDATA:
-        if (self)
-            return self->handler_(wParam, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-        return FALSE;
-    case WM_CLOSE:
-        ::DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    // The window goes with `window`, on its own thread.
 }
 
 }  // namespace testing_support

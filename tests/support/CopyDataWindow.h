@@ -18,7 +18,7 @@ public:
 
     // Returns once the window exists (or could not be made).
     CopyDataWindow(const std::string& title, Handler handler);
-    // Closes the window and ends its thread.
+    // Ends the window's thread, which destroys the window.
     ~CopyDataWindow();
     CopyDataWindow(const CopyDataWindow&) = delete;
     CopyDataWindow& operator=(const CopyDataWindow&) = delete;
@@ -27,7 +27,6 @@ public:
     DWORD ThreadId() const { return threadId_; }
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Pump(HANDLE ready);
 
     const std::string title_;

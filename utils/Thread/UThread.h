@@ -1,6 +1,11 @@
-// Base of the add-on's worker threads. The thread lives in a COM
-// single-threaded apartment for its whole life, runs Run(), then marks
-// itself finished and, when auto-deleting, destroys its own object.
+// Base of the add-on's worker threads. The thread runs Run() (in a COM
+// single-threaded apartment unless asked for none), marks itself finished
+// and, when auto-deleting, destroys its own object.
+//
+// Every UThread of a module counts toward LiveCount() from just before it
+// is created until the last thing it does, and holds a reference on the
+// module meanwhile, so a DLL that answers DllCanUnloadNow with S_FALSE while
+// LiveCount() is above zero never has its code pulled from under a thread.
 #pragma once
 
 #include "utils/Ownership/WinOwnership.h"
@@ -19,11 +24,16 @@ public:
     // Exit code of a thread whose Run() let an exception out.
     static constexpr DWORD kExceptionExitCode = 0xFFFFFFFF;
 
+    enum class Apartment {
+        SingleThreaded,  // CoInitializeEx(COINIT_APARTMENTTHREADED) around Run()
+        None,            // no COM on this thread at all
+    };
+
     // An auto-deleting thread must be created with new and, once Start()
     // succeeded, never touched again by its creator.
-    explicit UThread(bool autoDelete);
+    explicit UThread(bool autoDelete, Apartment apartment = Apartment::SingleThreaded);
     // Closes the thread handle; does not wait. Owners of a thread that does
-    // not auto-delete call Wait() first.
+    // not auto-delete wait for it (Wait() or Finished()) first.
     virtual ~UThread();
     UThread(const UThread&) = delete;
     UThread& operator=(const UThread&) = delete;
@@ -36,8 +46,14 @@ public:
 
     HANDLE Handle() const { return handle_.Get(); }
     DWORD ThreadId() const { return threadId_; }
+    // True once the thread no longer touches its object: an owner that polls
+    // this may delete a thread that does not auto-delete.
     bool Finished() const { return finished_.load(); }
     bool AutoDelete() const { return autoDelete_; }
+
+    // Threads of this module started and not yet ended (module-wide; each
+    // module linking this code has its own count).
+    static long LiveCount();
 
 protected:
     // The thread's body; its result is the thread's exit code.
@@ -49,6 +65,8 @@ private:
     std::int32_t stackSize_ = kStackSize;
     win::UniqueHandle handle_;
     DWORD threadId_ = 0;
+    HMODULE module_ = nullptr;  // the reference the running thread holds
     std::atomic<bool> finished_{false};
     const bool autoDelete_;
+    const Apartment apartment_;
 };

@@ -1,6 +1,7 @@
 #include "utils/Thread/UThread.h"
 
 #include "tests/support/DiagnosticCapture.h"
+#include "tests/support/TestModule.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,56 @@ TEST(UThread, ExceptionFromRunIsReportedAndEndsTheThread) {
     ASSERT_TRUE(::GetExitCodeThread(thread.Handle(), &exitCode));
     EXPECT_EQ(UThread::kExceptionExitCode, exitCode);
     EXPECT_TRUE(capture.Reported("UThread::Run", "Exception thrown"));
+}
+
+class GatedThread : public UThread {
+public:
+    GatedThread(HANDLE go, Apartment apartment) : UThread(false, apartment), go_(go) {}
+    HRESULT multithreadedAttempt = E_UNEXPECTED;
+
+protected:
+    DWORD Run() override {
+        multithreadedAttempt = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(multithreadedAttempt))
+            ::CoUninitialize();
+        ::WaitForSingleObject(go_, 5000);
+        return 0;
+    }
+
+private:
+    HANDLE go_;
+};
+
+TEST(UThread, CountsAsLiveFromStartUntilItHasEnded) {
+    win::UniqueHandle go(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const long before = UThread::LiveCount();
+    GatedThread thread(go.Get(), UThread::Apartment::None);
+    EXPECT_EQ(before, UThread::LiveCount());
+    ASSERT_TRUE(thread.Start());
+    EXPECT_EQ(before + 1, UThread::LiveCount());
+    ::SetEvent(go.Get());
+    ASSERT_TRUE(thread.Wait(5000));
+    EXPECT_EQ(before, UThread::LiveCount());
+    // Without an apartment the thread is free to choose its own.
+    EXPECT_EQ(S_OK, thread.multithreadedAttempt);
+}
+
+TEST(UThread, ThreadOfADllKeepsItLoadedUntilTheThreadHasEnded) {
+    testing_support::TestModule module;
+    ASSERT_TRUE(module.Loaded());
+    win::UniqueHandle release(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const long programThreads = UThread::LiveCount();
+    ASSERT_TRUE(module.startThread(release.Get()));
+    EXPECT_EQ(1, module.liveThreads());
+    EXPECT_EQ(programThreads, UThread::LiveCount());  // each module counts its own
+    module.Free();
+    // The thread's reference holds the DLL; freeing it under the thread
+    // would crash this process when the thread returns.
+    EXPECT_NE(nullptr, ::GetModuleHandleA(testing_support::TestModule::kFileName));
+    ::SetEvent(release.Get());
+    for (int i = 0; i < 500 && ::GetModuleHandleA(testing_support::TestModule::kFileName); ++i)
+        ::Sleep(10);
+    EXPECT_EQ(nullptr, ::GetModuleHandleA(testing_support::TestModule::kFileName));
 }
 
 }  // namespace
