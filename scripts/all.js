@@ -17,6 +17,14 @@ var FORM_COMMERCE = 2;
 // Days a domain counts as freshly registered: phishing sites are used for a
 // few days and thrown away, long before honest sites collect any history.
 var YOUNG_DOMAIN_DAYS = 30;
+// Days within which a domain that hides a brand's name in a longer word and
+// fishes for logins counts as made for the purpose: such names are bought
+// shortly before a campaign, while a brand's own second domains and honest
+// look-alike businesses have years of history.
+var RECENT_DOMAIN_DAYS = 180;
+// Days after which a registered name that contains a brand, with no login
+// word in it, is taken for the brand's own or an honest business.
+var ESTABLISHED_DOMAIN_DAYS = 730;
 
 // What the add-on pushed, per document: the start-up values (no browser
 // object) and one record per page or frame, keyed by its browser object.
@@ -26,50 +34,96 @@ var lastReason = "";
 var sawPasswordForm = false;
 var sawPaymentForm = false;
 
-// Brands that phishing pages impersonate most, with the domains they really
-// use. A brand name inside a host whose registered domain is none of these is
-// the commonest trick: "paypal.com.account-verify.example".
+// Brands that phishing pages impersonate most, each with every registered
+// domain it really serves its own pages from. A brand's name in an address
+// whose registered domain is none of these is the commonest trick
+// ("paypal.com.account-verify.example"), so the list must hold the brand's
+// sign-in and account domains too: companies often sign people in on a
+// domain that is not their main name, and flagging those would teach people
+// to ignore the warning.
+//   names     words that name the brand in a host or a path
+//   domains   registered domains the brand owns and serves its pages from
+//   countries the brand also runs national sites: any of its names with a
+//             country ending ("amazon.de", "google.com.au") is its own
+//   bank      a bank or card company: its name on a bare numeric address
+//             gives the page away even without a login word
+//   ordinary  names that are also everyday words ("apple", "outlook"): on
+//             their own they name a brand only beside a login word or form
+//   innocent  everyday words that contain a name ("purchase" holds "chase")
 var BRANDS = [
-    { name: "paypal", domains: ["paypal.com", "paypal.me", "paypalobjects.com"] },
-    { name: "ebay", domains: ["ebay.com", "ebay.co.uk", "ebay.de", "ebay.fr", "ebay.it", "ebay.es", "ebay.ca", "ebay.com.au", "ebayimg.com"] },
-    { name: "amazon", domains: ["amazon.com", "amazon.co.uk", "amazon.de", "amazon.fr", "amazon.it", "amazon.es", "amazon.ca", "amazon.co.jp", "amazon.com.au", "amazonaws.com"] },
-    { name: "apple", domains: ["apple.com", "icloud.com"] },
-    { name: "icloud", domains: ["icloud.com", "apple.com"] },
-    { name: "microsoft", domains: ["microsoft.com", "live.com", "msn.com", "office.com", "outlook.com"] },
-    { name: "outlook", domains: ["outlook.com", "live.com", "microsoft.com", "office.com"] },
-    { name: "hotmail", domains: ["hotmail.com", "live.com", "outlook.com"] },
-    { name: "google", domains: ["google.com", "google.co.uk", "google.de", "google.fr", "googleusercontent.com", "gmail.com", "youtube.com"] },
-    { name: "gmail", domains: ["gmail.com", "google.com"] },
-    { name: "yahoo", domains: ["yahoo.com", "yahoo.co.uk", "yahoo.co.jp", "yimg.com"] },
-    { name: "facebook", domains: ["facebook.com", "fb.com", "fbcdn.net"] },
-    { name: "netflix", domains: ["netflix.com"] },
-    { name: "bankofamerica", domains: ["bankofamerica.com"] },
-    { name: "wellsfargo", domains: ["wellsfargo.com"] },
-    { name: "chase", domains: ["chase.com", "jpmorganchase.com"] },
-    { name: "citibank", domains: ["citibank.com", "citi.com"] },
-    { name: "hsbc", domains: ["hsbc.com", "hsbc.co.uk"] },
-    { name: "barclays", domains: ["barclays.com", "barclays.co.uk"] },
-    { name: "lloydsbank", domains: ["lloydsbank.com", "lloydsbank.co.uk"] },
-    { name: "natwest", domains: ["natwest.com"] },
-    { name: "americanexpress", domains: ["americanexpress.com"] },
-    { name: "mastercard", domains: ["mastercard.com"] },
-    { name: "westernunion", domains: ["westernunion.com"] },
-    { name: "dhl", domains: ["dhl.com", "dhl.de"] },
-    { name: "fedex", domains: ["fedex.com"] },
-    { name: "steam", domains: ["steampowered.com", "steamcommunity.com"] },
-    { name: "dropbox", domains: ["dropbox.com"] },
-    { name: "docusign", domains: ["docusign.com", "docusign.net"] },
-    { name: "linkedin", domains: ["linkedin.com"] },
-    { name: "instagram", domains: ["instagram.com"] },
-    { name: "twitter", domains: ["twitter.com", "x.com"] }
+    { names: ["paypal"], countries: true,
+      domains: ["paypal.com", "paypal.me", "paypalobjects.com", "paypal-community.com"] },
+    { names: ["ebay"], countries: true,
+      domains: ["ebay.com", "ebay.co.uk", "ebay.com.au", "ebayimg.com", "ebaystatic.com", "ebayinc.com"] },
+    { names: ["amazon"], countries: true,
+      domains: ["amazon.com", "amazon.co.uk", "amazon.co.jp", "amazon.com.au", "amazonaws.com",
+                "media-amazon.com", "ssl-images-amazon.com", "amazontrust.com"] },
+    { names: ["apple", "appleid", "icloud", "itunes"], ordinary: ["apple"], innocent: ["pineapple", "snapple"],
+      domains: ["apple.com", "icloud.com", "icloud-content.com", "cdn-apple.com", "mzstatic.com", "itunes.com"] },
+    { names: ["microsoft", "microsoftonline", "outlook", "hotmail", "office365", "onedrive"], countries: true,
+      ordinary: ["outlook"],
+      domains: ["microsoft.com", "microsoftonline.com", "microsoft365.com", "live.com", "live.net", "msn.com",
+                "office.com", "office.net", "office365.com", "outlook.com", "hotmail.com", "msauth.net",
+                "msftauth.net", "windows.net", "windows.com", "azure.com", "azurewebsites.net",
+                "sharepoint.com", "onedrive.com", "skype.com", "xbox.com", "bing.com"] },
+    { names: ["google", "gmail", "googlemail"], countries: true,
+      domains: ["google.com", "google.co.uk", "googlemail.com", "gmail.com", "googleapis.com", "gstatic.com",
+                "googleusercontent.com", "withgoogle.com", "youtube.com", "blogger.com", "blogspot.com",
+                "appspot.com", "firebaseapp.com"] },
+    { names: ["yahoo"], countries: true,
+      domains: ["yahoo.com", "yahoo.net", "yahoo.co.uk", "yahoo.co.jp", "yimg.com", "yahoo-inc.com"] },
+    { names: ["facebook"],
+      domains: ["facebook.com", "facebook.net", "fb.com", "fbcdn.net", "facebookmail.com"] },
+    { names: ["netflix"], domains: ["netflix.com", "netflix.net", "nflxext.com", "nflximg.net"] },
+    { names: ["bankofamerica"], bank: true, domains: ["bankofamerica.com"] },
+    { names: ["wellsfargo"], bank: true,
+      domains: ["wellsfargo.com", "wellsfargo.net", "wellsfargoadvisors.com", "wf.com"] },
+    { names: ["chase"], bank: true, ordinary: ["chase"], innocent: ["purchase", "steeplechase", "paperchase"],
+      domains: ["chase.com", "chasecdn.com", "jpmorganchase.com", "jpmorgan.com"] },
+    { names: ["citibank"], bank: true, countries: true,
+      domains: ["citibank.com", "citi.com", "citibankonline.com"] },
+    { names: ["hsbc"], bank: true, countries: true, domains: ["hsbc.com", "hsbc.co.uk", "hsbcnet.com"] },
+    { names: ["barclays"], bank: true,
+      domains: ["barclays.com", "barclays.co.uk", "barclaycard.co.uk"] },
+    { names: ["lloydsbank"], bank: true,
+      domains: ["lloydsbank.com", "lloydsbank.co.uk", "lloydsbankinggroup.com"] },
+    { names: ["natwest"], bank: true, domains: ["natwest.com", "natwestgroup.com", "nwolb.com"] },
+    { names: ["americanexpress"], bank: true, countries: true,
+      domains: ["americanexpress.com", "aexp.com", "aexp-static.com"] },
+    { names: ["mastercard"], bank: true, countries: true, domains: ["mastercard.com", "mastercard.us"] },
+    { names: ["westernunion"], countries: true, domains: ["westernunion.com", "wu.com"] },
+    { names: ["dhl"], countries: true, domains: ["dhl.com", "dhl.de"] },
+    { names: ["fedex"], countries: true, domains: ["fedex.com"] },
+    { names: ["steam", "steampowered", "steamcommunity"], ordinary: ["steam"], innocent: ["steamship", "steamer"],
+      domains: ["steampowered.com", "steamcommunity.com", "steamstatic.com"] },
+    { names: ["dropbox"],
+      domains: ["dropbox.com", "dropboxapi.com", "dropboxstatic.com", "dropboxusercontent.com"] },
+    { names: ["docusign"], countries: true, domains: ["docusign.com", "docusign.net"] },
+    { names: ["linkedin"], domains: ["linkedin.com", "licdn.com"] },
+    { names: ["instagram"], domains: ["instagram.com", "cdninstagram.com"] },
+    { names: ["twitter"], domains: ["twitter.com", "x.com", "twimg.com", "t.co"] }
 ];
+
+// Hosts where anyone can publish pages under the host's trusted name: the
+// brands' own storage, site builders and blogs. A brand's name there proves
+// nothing about who wrote the page, even on the brand's own domain. Matched
+// as the whole host or its ending; the service also reports such hosting as
+// "dss_user_content".
+var USER_CONTENT_HOSTS = ["googleusercontent.com", "blogspot.com", "sites.google.com", "docs.google.com",
+                          "storage.googleapis.com", "firebasestorage.googleapis.com", "firebaseapp.com",
+                          "appspot.com", "amazonaws.com", "dropboxusercontent.com", "azurewebsites.net",
+                          "blob.core.windows.net", "web.core.windows.net", "sharepoint.com"];
+
+// Country endings typed by mistake for ".com" and registered by squatters for
+// that reason: never taken for a brand's national site.
+var TYPO_COUNTRY_ENDINGS = ["cm", "co", "om"];
 
 // Second-level labels under which a registered domain has three labels
 // ("bank.co.uk"), so that "co.uk" is never taken for someone's domain.
 var GENERIC_SECOND_LEVELS = ["co", "com", "net", "org", "gov", "ac", "edu", "ne", "or", "go", "gv", "ltd", "plc"];
 
 // Words that pages fishing for logins put into their addresses.
-var LURE_WORDS = /(login|logon|signin|sign-in|verify|verification|account|update|secure|security|banking|confirm|password|webscr|unlock|suspend)/;
+var LURE_WORDS = /(login|logon|signin|sign-in|verify|verification|account|update|secure|security|banking|confirm|password|webscr|unlock|suspend|billing|authenticat)/;
 
 var MONTHS = { jan: 0, feb: 1, mar: 2, apr: 3, may: 4, jun: 5, jul: 6, aug: 7, sep: 8, oct: 9, nov: 10, dec: 11 };
 
@@ -146,8 +200,9 @@ function crackUrl(url) {
         parts.userinfo = authority.substring(0, at);
         authority = authority.substring(at + 1);
     }
+    // "[2001:db8::1]:8080": the port follows the closing bracket.
     var colon = authority.lastIndexOf(":");
-    if (colon >= 0 && authority.charAt(0) !== "[") {
+    if (colon >= 0 && colon > authority.lastIndexOf("]")) {
         parts.port = authority.substring(colon + 1);
         authority = authority.substring(0, colon);
     }
@@ -185,36 +240,194 @@ function registeredDomain(host) {
     return labels.slice(labels.length - count).join(".");
 }
 
-// Whether a host names a brand: as a label or a dash-separated word
-// ("ebay-login"), spelled across words ("bank-of-america"), or, for names
-// long enough not to occur inside ordinary words, glued to another word
-// ("paypalsecure"). "purchase" does not name "chase".
-function hostNamesBrand(words, brand) {
+// The path of an address without its query and fragment, in lower case.
+function pathOnly(path) {
+    return lower(path).replace(/[?#].*$/, "");
+}
+
+// The words of a host or path: its labels, split again at dashes and other
+// punctuation ("secure-ebay.example" gives "secure", "ebay", "example").
+function wordsOf(text) {
+    var words = lower(text).split(/[^a-z0-9]+/);
+    var list = [];
     for (var i = 0; i < words.length; i++) {
-        if (words[i] === brand)
+        if (words[i] !== "")
+            list[list.length] = words[i];
+    }
+    return list;
+}
+
+// Whether a host is one where anyone can publish: the host itself or one of
+// its parent domains is in USER_CONTENT_HOSTS. Gives the hosting domain
+// ("" when none).
+function userContentHost(host) {
+    for (var i = 0; i < USER_CONTENT_HOSTS.length; i++) {
+        var hosting = USER_CONTENT_HOSTS[i];
+        if (host === hosting)
+            return hosting;
+        var suffix = "." + hosting;
+        if (host.length > suffix.length && host.lastIndexOf(suffix) === host.length - suffix.length)
+            return hosting;
+    }
+    return "";
+}
+
+// Whether a registered domain is one of a brand's national sites: one of its
+// names under a country ending, directly or below a generic second level
+// ("amazon.de", "google.com.au"), except the endings squatters use for typos.
+function isNationalSite(brand, domain) {
+    if (!brand.countries)
+        return false;
+    var match = /^([a-z0-9\-]+)\.(?:([a-z]+)\.)?([a-z]{2})$/.exec(domain);
+    if (!match || contains(TYPO_COUNTRY_ENDINGS, match[3]) || !contains(brand.names, match[1]))
+        return false;
+    return match[2] === undefined || match[2] === "" || contains(GENERIC_SECOND_LEVELS, match[2]);
+}
+
+function ownsDomain(brand, domain) {
+    return contains(brand.domains, domain) || isNationalSite(brand, domain);
+}
+
+// The brand that owns a registered domain, or null.
+function ownerOf(domain) {
+    for (var i = 0; i < BRANDS.length; i++) {
+        if (ownsDomain(BRANDS[i], domain))
+            return BRANDS[i];
+    }
+    return null;
+}
+
+// Whether words name a brand outright: a word of its own ("ebay-login"), a
+// name spelled across words ("bank-of-america"), or, for names long enough
+// not to occur inside ordinary words, glued to the front or the back of
+// another word ("paypalsecure"). "purchase" does not name "chase".
+function wordsName(words, name) {
+    for (var i = 0; i < words.length; i++) {
+        var word = words[i];
+        if (word === name)
             return true;
-        if (brand.length >= 6 && words[i].length > brand.length &&
-            (words[i].indexOf(brand) === 0 || words[i].lastIndexOf(brand) === words[i].length - brand.length))
+        if (name.length >= 6 && word.length > name.length &&
+            (word.indexOf(name) === 0 || word.lastIndexOf(name) === word.length - name.length))
             return true;
-        var joined = words[i];
-        for (var j = i + 1; j < words.length && joined.length < brand.length; j++) {
+        var joined = word;
+        for (var j = i + 1; j < words.length && joined.length < name.length; j++) {
             joined += words[j];
-            if (joined === brand)
+            if (joined === name)
                 return true;
         }
     }
     return false;
 }
 
-function impersonatedBrand(host) {
-    var domain = registeredDomain(host);
-    var words = host.split(/[.\-_]/);
+// Whether a name hides anywhere inside a longer word ("myebaysignin",
+// "securechaseonline"). Weak on its own: short names occur by chance, so
+// this counts only beside login words on a recently registered domain.
+// Everyday words that contain the name do not count.
+function wordsHide(words, name, innocent) {
+    if (name.length < 4)
+        return false;
+    for (var i = 0; i < words.length; i++) {
+        var word = words[i];
+        if (word.length > name.length && word.indexOf(name) >= 0 && !(innocent && contains(innocent, word)))
+            return true;
+    }
+    return false;
+}
+
+// Whether a host spells out one of the brand's real domains followed by
+// more labels or words: "apple.com-support.example", "paypal.com.verify.example".
+// Domains with names of one or two letters ("x.com") occur by chance.
+function hostSpellsDomainOf(host, brand) {
+    for (var i = 0; i < brand.domains.length; i++) {
+        if (brand.domains[i].indexOf(".") < 3)
+            continue;
+        var at = host.indexOf(brand.domains[i]);
+        if (at >= 0 && (at === 0 || host.charAt(at - 1) === ".")) {
+            var next = host.charAt(at + brand.domains[i].length);
+            if (next === "." || next === "-")
+                return true;
+        }
+    }
+    return false;
+}
+
+// The name of a brand named outright by words, or "". Names that are also
+// everyday words count only when the page fishes for a login.
+function brandNamedBy(words, fishing) {
     for (var i = 0; i < BRANDS.length; i++) {
         var brand = BRANDS[i];
-        if (hostNamesBrand(words, brand.name) && !contains(brand.domains, domain))
-            return brand.name;
+        for (var j = 0; j < brand.names.length; j++) {
+            var name = brand.names[j];
+            if (brand.ordinary && contains(brand.ordinary, name) && !fishing)
+                continue;
+            if (wordsName(words, name))
+                return name;
+        }
     }
     return "";
+}
+
+// How a host uses a brand that does not own it: { name, hidden } with hidden
+// true when the name only hides inside a longer word, or null.
+//  - On a brand's own domain nothing is impersonated, unless the host is
+//    user-content hosting: then only the part left of the hosting domain,
+//    which the user chose, is examined.
+//  - A registered name that merely contains a brand, has existed for years
+//    and carries no login word is most likely the brand's own second domain
+//    or an honest business; phishing names are registered shortly before
+//    use and thrown away within weeks. Names in the labels left of the
+//    registered domain ("paypalsecure.hacked-shop.example") still count,
+//    since old domains do get broken into.
+function hostImpersonation(host, age, fishing) {
+    var domain = registeredDomain(host);
+    var hosting = userContentHost(host);
+    var examined = host;
+    if (hosting !== "")
+        examined = host === hosting ? "" : host.substring(0, host.length - hosting.length - 1);
+    else if (ownerOf(domain) !== null)
+        return null;
+    if (examined === "")
+        return null;
+
+    var words = wordsOf(examined);
+    for (var i = 0; i < BRANDS.length; i++) {
+        if (hostSpellsDomainOf(examined, BRANDS[i]))
+            return { name: BRANDS[i].names[0], hidden: false };
+    }
+    var name = brandNamedBy(words, fishing);
+    if (name !== "") {
+        var subWords = wordsOf(examined.substring(0, Math.max(0, examined.length - domain.length)));
+        if (hosting === "" && age > ESTABLISHED_DOMAIN_DAYS && !LURE_WORDS.test(domain.split(".")[0]) &&
+            brandNamedBy(subWords, fishing) === "")
+            return null;
+        return { name: name, hidden: false };
+    }
+    for (var k = 0; k < BRANDS.length; k++) {
+        var brand = BRANDS[k];
+        for (var n = 0; n < brand.names.length; n++) {
+            if (wordsHide(words, brand.names[n], brand.innocent))
+                return { name: brand.names[n], hidden: true };
+        }
+    }
+    return null;
+}
+
+// Whether a path names a bank, either one in the table or any word with
+// "bank" in it ("/mybank/", "/onlinebanking/").
+function pathNamesBank(words) {
+    for (var i = 0; i < words.length; i++) {
+        if (words[i].indexOf("bank") >= 0)
+            return true;
+    }
+    for (var j = 0; j < BRANDS.length; j++) {
+        if (!BRANDS[j].bank)
+            continue;
+        for (var n = 0; n < BRANDS[j].names.length; n++) {
+            if (wordsName(words, BRANDS[j].names[n]))
+                return true;
+        }
+    }
+    return false;
 }
 
 // --- Dates ------------------------------------------------------------------
@@ -225,64 +438,124 @@ function parseCurrentDate(text) {
     return match ? new Date(Number(match[3]), Number(match[1]) - 1, Number(match[2])) : null;
 }
 
-// "05-Mar-2006", as the add-on pushes "dss_whois_date".
+// "05-Mar-2006", as the add-on pushes "dss_whois_date", or the registry's
+// own "2006-03-05" (time of day ignored) as "whois_created" may carry it.
 function parseWhoisDate(text) {
-    var match = /^(\d{1,2})-([A-Za-z]{3})-(\d{4})$/.exec(String(text));
-    if (!match)
-        return null;
-    var month = MONTHS[match[2].toLowerCase()];
-    return month === undefined ? null : new Date(Number(match[3]), month, Number(match[1]));
+    var value = String(text);
+    var match = /^(\d{1,2})-([A-Za-z]{3})-(\d{4})$/.exec(value);
+    if (match) {
+        var month = MONTHS[match[2].toLowerCase()];
+        return month === undefined ? null : new Date(Number(match[3]), month, Number(match[1]));
+    }
+    match = /^(\d{4})-(\d{2})-(\d{2})/.exec(value);
+    return match ? new Date(Number(match[1]), Number(match[2]) - 1, Number(match[3])) : null;
 }
 
+// Days since the page's domain was registered, or -1 when unknown. Without a
+// pushed date the machine's own date serves as today.
 function domainAgeInDays(record) {
     var today = parseCurrentDate(valueOf(record, "current_date"));
+    if (!today)
+        today = new Date();
     var created = parseWhoisDate(valueOf(record, "dss_whois_date"));
-    if (!today || !created)
+    if (!created)
+        created = parseWhoisDate(valueOf(record, "whois_created"));
+    if (!created)
         return -1;
     return Math.floor((today.getTime() - created.getTime()) / 86400000);
 }
 
 // --- The phishing rules --------------------------------------------------------
 
+function finding(category, reason) {
+    return { category: category, reason: reason };
+}
+
 // Judges one page or frame: { category, reason }. Strong signs alone make a
-// page phishing; weaker ones count only together.
+// page phishing, in this order:
+//  1. a name before "@" in the address;
+//  2. a numeric host that fishes for a login, or names a brand or a bank in
+//     its path;
+//  3. user-content hosting whose path names a brand beside a login word or
+//     form;
+//  4. a brand named in the host of a domain it does not own (its table of
+//     domains, its national sites), unless only the registered name of a
+//     years-old domain without login words carries it;
+//  5. a brand hidden inside a longer word of a domain registered within
+//     RECENT_DOMAIN_DAYS, beside login words.
+// Weaker signs (a young domain, user content, a dynamic or numeric address,
+// an unusual port, look-alike letters, a hidden brand, login words) count
+// only together: two beside a password or payment form, or three alone.
 function judge(record) {
     var url = valueOf(record, "URL_final");
     if (url === undefined || url === "")
         url = valueOf(record, "URL");
     if (url === undefined || url === "")
-        return { category: CATEGORY_NONE, reason: "" };
+        return finding(CATEGORY_NONE, "");
     var parts = crackUrl(url);
     if (parts.scheme !== "http" && parts.scheme !== "https")
-        return { category: CATEGORY_NONE, reason: "" };
+        return finding(CATEGORY_NONE, "");
     var address = lower(url);
     var lure = LURE_WORDS.test(address);
+    var fishing = lure || sawPasswordForm;
+    var pathWords = wordsOf(pathOnly(parts.path));
+    var numeric = isNumericHost(parts.host);
+    var unusualPort = parts.port !== "" && parts.port !== "80" && parts.port !== "443";
+    var age = domainAgeInDays(record);
 
     // A name before "@" is what the user reads; the host after it is where
     // the browser goes. Honest sites never send people to such addresses.
     if (parts.userinfo !== "" && /[a-z]/.test(parts.userinfo.toLowerCase()))
-        return { category: CATEGORY_PHISHING,
-                 reason: "The address hides the real site behind the name \"" + parts.userinfo + "\"." };
+        return finding(CATEGORY_PHISHING, "The address hides the real site behind the name \"" + parts.userinfo + "\".");
 
-    // Bank and shop pages are not served from bare addresses; pages that
-    // ask for a login there are set up to avoid owning a domain.
-    if (isNumericHost(parts.host) && (lure || sawPasswordForm))
-        return { category: CATEGORY_PHISHING,
-                 reason: "This page asks you to sign in but has no real site name, only a numeric address." };
+    if (numeric) {
+        // Bank and shop pages are not served from bare addresses; pages
+        // that ask for a login there are set up to avoid owning a domain.
+        if (fishing)
+            return finding(CATEGORY_PHISHING,
+                           "This page asks you to sign in but has no real site name, only a numeric address.");
+        // A bank's or brand's name in the path of a bare address (often on
+        // a hand-picked port, "http://192.0.2.1:8080/bank/") is a copied
+        // site waiting for its victims: no bank serves from such addresses.
+        var named = brandNamedBy(pathWords, false);
+        if (named !== "" || pathNamesBank(pathWords))
+            return finding(CATEGORY_PHISHING,
+                           "This page uses " + (named !== "" ? "the name \"" + named + "\"" : "a bank's name") +
+                           " but has no real site name, only a numeric address" +
+                           (unusualPort ? " and an unusual port" : "") + ".");
+    }
+
+    // Pages that anyone can publish: a brand's name in the path beside a
+    // login word or form is a sign-in page copied onto free hosting.
+    var hosting = userContentHost(parts.host) !== "" || lower(valueOf(record, "dss_user_content")) === "true" ||
+                  /^\/~[^\/]+\//.test(parts.path);
+    if (hosting && fishing) {
+        var copied = brandNamedBy(pathWords, true);
+        if (copied !== "")
+            return finding(CATEGORY_PHISHING,
+                           "This page is published on hosting that anyone can use, but presents itself as \"" +
+                           copied + "\".");
+    }
 
     // A brand in the host of a domain the brand does not own.
-    var brand = impersonatedBrand(parts.host);
-    if (brand !== "")
-        return { category: CATEGORY_PHISHING,
-                 reason: "This site uses the name \"" + brand + "\" but does not belong to it." };
+    var impersonation = hostImpersonation(parts.host, age, fishing);
+    if (impersonation !== null && !impersonation.hidden)
+        return finding(CATEGORY_PHISHING,
+                       "This site uses the name \"" + impersonation.name + "\" but does not belong to it.");
+    // A name hidden in a longer word ("myebaysignin") of a domain registered
+    // a few months ago, beside login words: honest businesses do not name
+    // themselves after someone else's brand right before asking for logins.
+    if (impersonation !== null && lure && age >= 0 && age <= RECENT_DOMAIN_DAYS)
+        return finding(CATEGORY_PHISHING,
+                       "This recently registered site hides the name \"" + impersonation.name +
+                       "\" in its address and asks you to sign in.");
 
     var weak = [];
-    var age = domainAgeInDays(record);
     // Freshly registered domains are where throw-away scam sites live.
     if (age >= 0 && age <= YOUNG_DOMAIN_DAYS)
         weak[weak.length] = "its domain was registered only " + age + " day" + (age === 1 ? "" : "s") + " ago";
     // Anyone can put a page on hosting for user content, under a trusted name.
-    if (lower(valueOf(record, "dss_user_content")) === "true")
+    if (hosting)
         weak[weak.length] = "it is hosted among pages that any user can publish";
     // Home connections with changing addresses are where hijacked PCs serve pages.
     if (lower(valueOf(record, "dss_dynamic_ip")) === "true")
@@ -290,21 +563,26 @@ function judge(record) {
     // Look-alike international names imitate other sites letter for letter.
     if (/(^|\.)xn--/.test(parts.host))
         weak[weak.length] = "its name uses look-alike international letters";
-    if (isNumericHost(parts.host))
+    if (numeric)
         weak[weak.length] = "it has no site name, only a numeric address";
+    // Honest sites serve on the standard ports; a hand-picked one often
+    // means a program someone started on a machine they broke into.
+    if (unusualPort)
+        weak[weak.length] = "it is served on an unusual port";
+    if (impersonation !== null)
+        weak[weak.length] = "its address hides the name \"" + impersonation.name + "\" in another word";
     if (lure)
         weak[weak.length] = "its address uses words that fish for logins";
 
     var asksForData = sawPasswordForm || sawPaymentForm;
     if (weak.length >= 2 && asksForData) {
         var kind = sawPaymentForm ? CATEGORY_FRAUD : CATEGORY_PHISHING;
-        return { category: kind,
-                 reason: "This page asks for " + (sawPaymentForm ? "payment details" : "your password") +
-                         ", and " + weak.join(", and ") + "." };
+        return finding(kind, "This page asks for " + (sawPaymentForm ? "payment details" : "your password") +
+                             ", and " + weak.join(", and ") + ".");
     }
     if (weak.length >= 3)
-        return { category: CATEGORY_FRAUD, reason: "Be careful: " + weak.join(", ") + "." };
-    return { category: CATEGORY_NONE, reason: "" };
+        return finding(CATEGORY_FRAUD, "Be careful: " + weak.join(", ") + ".");
+    return finding(CATEGORY_NONE, "");
 }
 
 // 0 for an ordinary page, 1 for phishing, 2 for fraud. The top page and every
@@ -365,12 +643,18 @@ var CARD_NUMBER = /(^|[^a-z])(cc|card|pan)([^a-z]|$)|card[\-_ ]?(num|no)|cc[\-_ 
 var CARD_EXPIRY = /(exp|valid[\-_ ]?thru)/;
 var CARD_CODE = /(cvv|cvc|csc|security[\-_ ]?code|card[\-_ ]?code|verification[\-_ ]?(code|value))/;
 var EMAIL_FIELD = /(e-?mail|mail)/;
-var PERSONAL_FIELD = /(ssn|social|birth|dob|phone|mobile|surname|lastname|last-name|firstname|first-name|fullname|address|zip|postcode|postal|passport|mother)/;
+// Fields that say who someone is or where exactly they live. Where someone
+// roughly is (a postal code, a town: "address-level2" in autofill hints) is
+// not among them: a lone postal-code box with a "go" button finds the
+// nearest shop or the weather and asks nothing of the person, and a form
+// that does want a person's details has fields from this list besides.
+var PERSONAL_FIELD = /(ssn|social|birth|dob|phone|mobile|(^|[^a-z])tel([^a-z]|$)|surname|lastname|last-name|firstname|first-name|fullname|full-name|address(?!-level)|street|passport|mother)/;
 var SEARCH_FIELD = /^(q|p|query|search|searchterm|keywords?|s|text|wd)$/;
 
 // 2 when the form wants payment data, 1 when it wants an e-mail address, a
-// password or other personal data, 0 otherwise (a search box, a newsletter
-// with no fields, ...). Decided from the input elements' type, name and id.
+// password or other personal data, 0 otherwise (a search box, a postal-code
+// box, a newsletter with no fields, ...). Decided from the input elements'
+// type, name, id and autofill hint.
 function IsInterestingForm(form) {
     var elements = formElements(form);
     var hasCardNumber = false, hasExpiry = false, hasCardCode = false;
@@ -380,7 +664,8 @@ function IsInterestingForm(form) {
         var type = elementText(element, "type");
         if (type === "hidden" || type === "submit" || type === "button" || type === "image" || type === "reset")
             continue;
-        var label = elementText(element, "name") + " " + elementText(element, "id");
+        var label = elementText(element, "name") + " " + elementText(element, "id") + " " +
+                    elementText(element, "autocomplete");
         if (type === "password")
             hasPassword = true;
         if (type === "email" || EMAIL_FIELD.test(label))
@@ -391,7 +676,9 @@ function IsInterestingForm(form) {
             hasExpiry = true;
         if (CARD_CODE.test(label))
             hasCardCode = true;
-        if (PERSONAL_FIELD.test(label) && !SEARCH_FIELD.test(elementText(element, "name")))
+        if (SEARCH_FIELD.test(elementText(element, "name")))
+            continue;
+        if (type === "tel" || PERSONAL_FIELD.test(label))
             personalCount++;
     }
     if (hasCardNumber || (hasExpiry && hasCardCode)) {
