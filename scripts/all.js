@@ -114,9 +114,10 @@ var USER_CONTENT_HOSTS = ["googleusercontent.com", "blogspot.com", "sites.google
                           "appspot.com", "amazonaws.com", "dropboxusercontent.com", "azurewebsites.net",
                           "blob.core.windows.net", "web.core.windows.net", "sharepoint.com"];
 
-// Country endings typed by mistake for ".com" and registered by squatters for
-// that reason: never taken for a brand's national site.
-var TYPO_COUNTRY_ENDINGS = ["cm", "co", "om"];
+// Country endings never taken for a brand's national site: those typed by
+// mistake for ".com" and registered by squatters for that reason, and those
+// given away free, where most names under a brand are phishing.
+var SQUATTED_COUNTRY_ENDINGS = ["cm", "co", "om", "tk", "ml", "ga", "cf", "gq"];
 
 // Second-level labels under which a registered domain has three labels
 // ("bank.co.uk"), so that "co.uk" is never taken for someone's domain.
@@ -279,7 +280,7 @@ function isNationalSite(brand, domain) {
     if (!brand.countries)
         return false;
     var match = /^([a-z0-9\-]+)\.(?:([a-z]+)\.)?([a-z]{2})$/.exec(domain);
-    if (!match || contains(TYPO_COUNTRY_ENDINGS, match[3]) || !contains(brand.names, match[1]))
+    if (!match || contains(SQUATTED_COUNTRY_ENDINGS, match[3]) || !contains(brand.names, match[1]))
         return false;
     return match[2] === undefined || match[2] === "" || contains(GENERIC_SECOND_LEVELS, match[2]);
 }
@@ -352,13 +353,13 @@ function hostSpellsDomainOf(host, brand) {
 }
 
 // The name of a brand named outright by words, or "". Names that are also
-// everyday words count only when the page fishes for a login.
-function brandNamedBy(words, fishing) {
+// everyday words count only when the caller allows them.
+function brandNamedBy(words, everydayNames) {
     for (var i = 0; i < BRANDS.length; i++) {
         var brand = BRANDS[i];
         for (var j = 0; j < brand.names.length; j++) {
             var name = brand.names[j];
-            if (brand.ordinary && contains(brand.ordinary, name) && !fishing)
+            if (brand.ordinary && contains(brand.ordinary, name) && !everydayNames)
                 continue;
             if (wordsName(words, name))
                 return name;
@@ -378,7 +379,11 @@ function brandNamedBy(words, fishing) {
 //    use and thrown away within weeks. Names in the labels left of the
 //    registered domain ("paypalsecure.hacked-shop.example") still count,
 //    since old domains do get broken into.
+//  - A name that is also an everyday word ("steam-cleaning") counts on a
+//    domain known to be older than RECENT_DOMAIN_DAYS only when the page
+//    fishes for a login.
 function hostImpersonation(host, age, fishing) {
+    var everydayNames = fishing || age < 0 || age <= RECENT_DOMAIN_DAYS;
     var domain = registeredDomain(host);
     var hosting = userContentHost(host);
     var examined = host;
@@ -394,11 +399,11 @@ function hostImpersonation(host, age, fishing) {
         if (hostSpellsDomainOf(examined, BRANDS[i]))
             return { name: BRANDS[i].names[0], hidden: false };
     }
-    var name = brandNamedBy(words, fishing);
+    var name = brandNamedBy(words, everydayNames);
     if (name !== "") {
         var subWords = wordsOf(examined.substring(0, Math.max(0, examined.length - domain.length)));
         if (hosting === "" && age > ESTABLISHED_DOMAIN_DAYS && !LURE_WORDS.test(domain.split(".")[0]) &&
-            brandNamedBy(subWords, fishing) === "")
+            brandNamedBy(subWords, everydayNames) === "")
             return null;
         return { name: name, hidden: false };
     }

@@ -205,6 +205,8 @@ const LabelledPage kLabelledPages[] = {
     {"http://paypalsecure.hacked-shop.example/", kOld, false, false, true},  // an old domain broken into
     {"http://pages.example-host.com/u/someone/", kYoung, true, true, true},
     {"https://amazon.cm/ap/signin", nullptr, false, false, true},  // a typo ending, not a national site
+    {"http://paypal.tk/", nullptr, false, false, true},  // a free ending, not a national site
+    {"http://chase-alerts.example.com/", nullptr, false, false, true},  // an everyday name, unknown domain
     // Legitimate.
     {"https://login.microsoftonline.com/common/oauth2/authorize", kOld, false, true, false},
     {"https://outlook.office365.com/owa/", kOld, false, true, false},
@@ -220,7 +222,8 @@ const LabelledPage kLabelledPages[] = {
     {"https://www.chase.com/personal/online-banking", kOld, false, false, false},
     {"https://www.purchase-tickets.example.com/login", kYoung, false, false, false},
     {"https://www.pineapple-recipes.example/account/login", kYoung, false, false, false},
-    {"https://weather-outlook.example.com/", kRecent, false, false, false},
+    {"https://weather-outlook.example.com/", kOld, false, false, false},
+    {"https://outlook.steam-cleaning.example/", kOld, false, false, false},  // everyday words, old domain
     {"https://portal.ebay-sellers-guild.example/", kOld, false, false, false},
     {"http://203.0.113.7:8080/gallery/", nullptr, false, false, false},
     {"https://jdoe.blogspot.com/2026/03/why-i-left-paypal.html", nullptr, true, false, false},
