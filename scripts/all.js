@@ -57,19 +57,22 @@ var BRANDS = [
       domains: ["ebay.com", "ebay.co.uk", "ebay.com.au", "ebayimg.com", "ebaystatic.com", "ebayinc.com"] },
     { names: ["amazon"], countries: true,
       domains: ["amazon.com", "amazon.co.uk", "amazon.co.jp", "amazon.com.au", "amazonaws.com",
-                "media-amazon.com", "ssl-images-amazon.com", "amazontrust.com"] },
+                "media-amazon.com", "ssl-images-amazon.com", "amazontrust.com", "amazon-adsystem.com"] },
     { names: ["apple", "appleid", "icloud", "itunes"], ordinary: ["apple"], innocent: ["pineapple", "snapple"],
       domains: ["apple.com", "icloud.com", "icloud-content.com", "cdn-apple.com", "mzstatic.com", "itunes.com"] },
     { names: ["microsoft", "microsoftonline", "outlook", "hotmail", "office365", "onedrive"], countries: true,
       ordinary: ["outlook"],
-      domains: ["microsoft.com", "microsoftonline.com", "microsoft365.com", "live.com", "live.net", "msn.com",
+      domains: ["microsoft.com", "microsoftonline.com", "microsoftonline-p.com", "microsoftazuread-sso.com",
+                "microsoft365.com", "microsoftstore.com", "live.com", "live.net", "msn.com",
                 "office.com", "office.net", "office365.com", "outlook.com", "hotmail.com", "msauth.net",
                 "msftauth.net", "windows.net", "windows.com", "azure.com", "azurewebsites.net",
                 "sharepoint.com", "onedrive.com", "skype.com", "xbox.com", "bing.com"] },
     { names: ["google", "gmail", "googlemail"], countries: true,
       domains: ["google.com", "google.co.uk", "googlemail.com", "gmail.com", "googleapis.com", "gstatic.com",
                 "googleusercontent.com", "withgoogle.com", "youtube.com", "blogger.com", "blogspot.com",
-                "appspot.com", "firebaseapp.com"] },
+                "appspot.com", "firebaseapp.com", "googlesyndication.com", "googletagmanager.com",
+                "googletagservices.com", "google-analytics.com", "googleadservices.com", "googlevideo.com",
+                "googlesource.com"] },
     { names: ["yahoo"], countries: true,
       domains: ["yahoo.com", "yahoo.net", "yahoo.co.uk", "yahoo.co.jp", "yimg.com", "yahoo-inc.com"] },
     { names: ["facebook"],
@@ -90,7 +93,7 @@ var BRANDS = [
     { names: ["natwest"], bank: true, domains: ["natwest.com", "natwestgroup.com", "nwolb.com"] },
     { names: ["americanexpress"], bank: true, countries: true,
       domains: ["americanexpress.com", "aexp.com", "aexp-static.com"] },
-    { names: ["mastercard"], bank: true, countries: true, domains: ["mastercard.com", "mastercard.us"] },
+    { names: ["mastercard"], bank: true, countries: true, domains: ["mastercard.com", "mastercard.us", "mastercardconnect.com"] },
     { names: ["westernunion"], countries: true, domains: ["westernunion.com", "wu.com"] },
     { names: ["dhl"], countries: true, domains: ["dhl.com", "dhl.de"] },
     { names: ["fedex"], countries: true, domains: ["fedex.com"] },
@@ -300,14 +303,15 @@ function ownerOf(domain) {
 
 // Whether words name a brand outright: a word of its own ("ebay-login"), a
 // name spelled across words ("bank-of-america"), or, for names long enough
-// not to occur inside ordinary words, glued to the front or the back of
-// another word ("paypalsecure"). "purchase" does not name "chase".
-function wordsName(words, name) {
+// not to occur inside ordinary words and when glue is allowed, glued to the
+// front or the back of another word ("paypalsecure"). "purchase" does not
+// name "chase".
+function wordsName(words, name, glue) {
     for (var i = 0; i < words.length; i++) {
         var word = words[i];
         if (word === name)
             return true;
-        if (name.length >= 6 && word.length > name.length &&
+        if (glue && name.length >= 6 && word.length > name.length &&
             (word.indexOf(name) === 0 || word.lastIndexOf(name) === word.length - name.length))
             return true;
         var joined = word;
@@ -353,15 +357,17 @@ function hostSpellsDomainOf(host, brand) {
 }
 
 // The name of a brand named outright by words, or "". Names that are also
-// everyday words count only when the caller allows them.
+// everyday words count only when the caller allows them, and only as words
+// of their own ("weatheroutlook" is no brand).
 function brandNamedBy(words, everydayNames) {
     for (var i = 0; i < BRANDS.length; i++) {
         var brand = BRANDS[i];
         for (var j = 0; j < brand.names.length; j++) {
             var name = brand.names[j];
-            if (brand.ordinary && contains(brand.ordinary, name) && !everydayNames)
+            var everyday = brand.ordinary ? contains(brand.ordinary, name) : false;
+            if (everyday && !everydayNames)
                 continue;
-            if (wordsName(words, name))
+            if (wordsName(words, name, !everyday))
                 return name;
         }
     }
@@ -411,10 +417,36 @@ function hostImpersonation(host, age, fishing) {
         var brand = BRANDS[k];
         for (var n = 0; n < brand.names.length; n++) {
             if (wordsHide(words, brand.names[n], brand.innocent))
-                return { name: brand.names[n], hidden: true };
+                return { name: brand.names[n], hidden: true,
+                         ordinary: brand.ordinary ? contains(brand.ordinary, brand.names[n]) : false };
         }
     }
     return null;
+}
+
+// The brand whose sign-in page a path holds as a copy, or "": a folder
+// named after the brand, then a page file whose name fishes for a login
+// ("/paypal/signin.php", "/files/wellsfargo/online/login.htm"). Never on
+// a brand's own domain (unless it is user-content hosting), and never
+// below the folders where sites put their "sign in with" links
+// ("/auth/google/login.php"), which honestly name the brand.
+function copiedSignInPage(host, path) {
+    if (userContentHost(host) === "" && ownerOf(registeredDomain(host)) !== null)
+        return "";
+    var segments = path.split("/");
+    var page = segments[segments.length - 1];
+    if (!/\.(s?html?|php\d?|aspx?|jsp|cgi|pl)$/.test(page) || !LURE_WORDS.test(page))
+        return "";
+    for (var i = 0; i < segments.length - 1; i++) {
+        if (/^(o?auth\d*|sso|connect|social|oauth2|login|signin|accounts?)$/.test(segments[i]))
+            return "";
+    }
+    for (var j = 0; j < segments.length - 1; j++) {
+        var named = brandNamedBy(wordsOf(segments[j]), true);
+        if (named !== "" && segments[j].length <= named.length + 2)
+            return named;
+    }
+    return "";
 }
 
 // Whether a path names a bank, either one in the table or any word with
@@ -428,7 +460,7 @@ function pathNamesBank(words) {
         if (!BRANDS[j].bank)
             continue;
         for (var n = 0; n < BRANDS[j].names.length; n++) {
-            if (wordsName(words, BRANDS[j].names[n]))
+            if (wordsName(words, BRANDS[j].names[n], true))
                 return true;
         }
     }
@@ -542,6 +574,14 @@ function judge(record) {
                            copied + "\".");
     }
 
+    // A brand's sign-in page file kept in a folder named after the brand on
+    // a site the brand does not own: how phishing kits unpack on broken-into
+    // sites and free hosting the service does not know.
+    var kit = copiedSignInPage(parts.host, pathOnly(parts.path));
+    if (kit !== "")
+        return finding(CATEGORY_PHISHING,
+                       "This page is a copy of the sign-in page of \"" + kit + "\" kept on another site.");
+
     // A brand in the host of a domain the brand does not own.
     var impersonation = hostImpersonation(parts.host, age, fishing);
     if (impersonation !== null && !impersonation.hidden)
@@ -550,10 +590,16 @@ function judge(record) {
     // A name hidden in a longer word ("myebaysignin") of a domain registered
     // a few months ago, beside login words: honest businesses do not name
     // themselves after someone else's brand right before asking for logins.
-    if (impersonation !== null && lure && age >= 0 && age <= RECENT_DOMAIN_DAYS)
+    // Long names that are no everyday words ("mypaypalsecure") do not turn
+    // up inside other words by chance and need no date, unless the domain
+    // is known to be years old.
+    var distinctive = impersonation !== null && impersonation.name.length >= 6 &&
+                      !impersonation.ordinary && age <= ESTABLISHED_DOMAIN_DAYS;
+    var recent = age >= 0 && age <= RECENT_DOMAIN_DAYS;
+    if (impersonation !== null && lure && (recent || distinctive))
         return finding(CATEGORY_PHISHING,
-                       "This recently registered site hides the name \"" + impersonation.name +
-                       "\" in its address and asks you to sign in.");
+                       "This " + (recent ? "recently registered " : "") + "site hides the name \"" +
+                       impersonation.name + "\" in its address and asks you to sign in.");
 
     var weak = [];
     // Freshly registered domains are where throw-away scam sites live.

@@ -207,6 +207,9 @@ const LabelledPage kLabelledPages[] = {
     {"https://amazon.cm/ap/signin", nullptr, false, false, true},  // a typo ending, not a national site
     {"http://paypal.tk/", nullptr, false, false, true},  // a free ending, not a national site
     {"http://chase-alerts.example.com/", nullptr, false, false, true},  // an everyday name, unknown domain
+    {"http://mypaypalsecure.example.com/login", nullptr, false, false, true},  // a long name needs no date
+    {"https://jdoe.example-pages.io/paypal/login.html", nullptr, false, false, true},  // hosting unknown to the service
+    {"https://www.example-shop.com/wp-content/uploads/wellsfargo/online/login.htm", kOld, false, false, true},
     // Legitimate.
     {"https://login.microsoftonline.com/common/oauth2/authorize", kOld, false, true, false},
     {"https://outlook.office365.com/owa/", kOld, false, true, false},
@@ -229,6 +232,11 @@ const LabelledPage kLabelledPages[] = {
     {"https://jdoe.blogspot.com/2026/03/why-i-left-paypal.html", nullptr, true, false, false},
     {"https://www.example-news.com/how-to-secure-your-paypal-account", kOld, false, false, false},
     {"https://www.example-shop.com/account/login", kOld, false, true, false},
+    {"https://shop.example.com/auth/google/login.php", kOld, false, true, false},  // "sign in with"
+    {"https://www.example.com/accounts/google/login/", kOld, false, true, false},
+    {"https://www.example.org/paypal-tips/login-help.html", kOld, false, false, false},
+    {"https://weatheroutlook.example/login", nullptr, false, false, false},
+    {"https://tpc.googlesyndication.com/safeframe/1-0-40/html/container.html", kOld, false, false, false},
 };
 
 TEST_F(PageScripts, LabelledAddressesGetTheirVerdict) {
