@@ -374,8 +374,9 @@ function brandNamedBy(words, everydayNames) {
     return "";
 }
 
-// How a host uses a brand that does not own it: { name, hidden } with hidden
-// true when the name only hides inside a longer word, or null.
+// How a host uses a brand that does not own it, or null: { name, hidden,
+// ordinary }, hidden when the name only hides inside a longer word,
+// ordinary when that name is also an everyday word.
 //  - On a brand's own domain nothing is impersonated, unless the host is
 //    user-content hosting: then only the part left of the hosting domain,
 //    which the user chose, is examined.
@@ -403,15 +404,16 @@ function hostImpersonation(host, age, fishing) {
     var words = wordsOf(examined);
     for (var i = 0; i < BRANDS.length; i++) {
         if (hostSpellsDomainOf(examined, BRANDS[i]))
-            return { name: BRANDS[i].names[0], hidden: false };
+            return { name: BRANDS[i].names[0], hidden: false, ordinary: false };
     }
     var name = brandNamedBy(words, everydayNames);
     if (name !== "") {
-        var subWords = wordsOf(examined.substring(0, Math.max(0, examined.length - domain.length)));
-        if (hosting === "" && age > ESTABLISHED_DOMAIN_DAYS && !LURE_WORDS.test(domain.split(".")[0]) &&
-            brandNamedBy(subWords, everydayNames) === "")
-            return null;
-        return { name: name, hidden: false };
+        if (hosting === "" && age > ESTABLISHED_DOMAIN_DAYS && !LURE_WORDS.test(domain.split(".")[0])) {
+            var subdomain = examined.substring(0, Math.max(0, examined.length - domain.length));
+            if (brandNamedBy(wordsOf(subdomain), everydayNames) === "")
+                return null;
+        }
+        return { name: name, hidden: false, ordinary: false };
     }
     for (var k = 0; k < BRANDS.length; k++) {
         var brand = BRANDS[k];
@@ -425,7 +427,8 @@ function hostImpersonation(host, age, fishing) {
 }
 
 // The brand whose sign-in page a path holds as a copy, or "": a folder
-// named after the brand, then a page file whose name fishes for a login
+// named after the brand (give or take two characters: "bank-of-america"),
+// then a page file whose name fishes for a login
 // ("/paypal/signin.php", "/files/wellsfargo/online/login.htm"). Never on
 // a brand's own domain (unless it is user-content hosting), and never
 // below the folders where sites put their "sign in with" links
@@ -438,7 +441,7 @@ function copiedSignInPage(host, path) {
     if (!/\.(s?html?|php\d?|aspx?|jsp|cgi|pl)$/.test(page) || !LURE_WORDS.test(page))
         return "";
     for (var i = 0; i < segments.length - 1; i++) {
-        if (/^(o?auth\d*|sso|connect|social|oauth2|login|signin|accounts?)$/.test(segments[i]))
+        if (/^(o?auth\d*|sso|connect|social|login|signin|accounts?)$/.test(segments[i]))
             return "";
     }
     for (var j = 0; j < segments.length - 1; j++) {
