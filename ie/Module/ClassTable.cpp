@@ -1,9 +1,13 @@
 #include "ie/Module/ClassTable.h"
 
+#include "ie/Browser/BHO.h"
+
 #include "ie/Module/ClassFactory.h"
 #include "ie/Module/ModuleClasses.h"
 
 namespace {
+
+CClassFactory g_browserHelperFactory(&CBHO::CreateInstance);
 
 struct ClassRow {
     const CLSID* clsid;
@@ -15,7 +19,7 @@ struct ClassRow {
 // and the download filter are registered for the browser already; their
 // objects come with their own parts of the module.
 const ClassRow kClasses[] = {
-    {&CLSID_QuillonBHO, nullptr},
+    {&CLSID_QuillonBHO, &g_browserHelperFactory},
     {&CLSID_QuillonMimeFilter, nullptr},
     {&CLSID_QuillonToolbar, nullptr},
 };

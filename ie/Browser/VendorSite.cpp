@@ -1,0 +1,48 @@
+#include "ie/Browser/VendorSite.h"
+
+#include "utils/Environment/PathMacros.h"
+#include "utils/Options/Options.h"
+
+namespace {
+
+constexpr char kSiteBaseOption[] = "SiteBase";
+
+// "file:///C:/Program Files/Quillon/pages", spaces kept: the browser takes
+// them in file addresses.
+std::string LocalPagesBase() {
+    std::string folder = "%INSTALL_DIR%pages";
+    ExpandPathMacros(folder);
+    for (char& c : folder) {
+        if (c == '\\')
+            c = '/';
+    }
+    return "file:///" + folder;
+}
+
+}  // namespace
+
+std::string VendorPage(const std::string& path, const std::string& query) {
+    std::string base = GetOption(OptionScope::PerUser, kSiteBaseOption);
+    if (base.empty())
+        base = LocalPagesBase();
+    while (!base.empty() && base.back() == '/')
+        base.pop_back();
+    return base + path + query;
+}
+
+std::string EncodeQueryValue(const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '.' || byte == '_' || byte == '~') {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += kHex[byte >> 4];
+            encoded += kHex[byte & 15];
+        }
+    }
+    return encoded;
+}
