@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <ocidl.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -74,6 +75,18 @@ TEST(ModuleEntryTest, ClassObjectsOfTheClassTable) {
     EXPECT_EQ(getClassObject(CLSID_QuillonBHO, IID_IClassFactory, nullptr), E_POINTER);
     auto* canUnload = module.Entry<CanUnloadFunction>("DllCanUnloadNow");
     ASSERT_TRUE(canUnload);
+    EXPECT_EQ(canUnload(), S_OK);
+
+    // The browser helper's factory and object each hold the module.
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(getClassObject(CLSID_QuillonBHO, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    IUnknown* helper = nullptr;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, reinterpret_cast<void**>(&helper)), E_NOINTERFACE);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IObjectWithSite, reinterpret_cast<void**>(&helper)), S_OK);
+    EXPECT_EQ(factory->Release(), 0u);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    EXPECT_EQ(helper->Release(), 0u);
     EXPECT_EQ(canUnload(), S_OK);
 }
 

@@ -5,6 +5,9 @@
 #include "ie/Module/RegistryJournal.h"
 #include "ie/Module/tests/ModuleTesting.h"
 #include "tests/support/DiagnosticCapture.h"
+#include "tests/support/FakeBrowser.h"
+#include "utils/iRPC/RPCWindowHandle.h"
+#include "utils/iRPC/tests/RPCTestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +34,37 @@ std::string ClassKey(REFCLSID clsid) {
 
 const std::string kHelperKey = kBrowserHelpersKey + ClassIdString(CLSID_QuillonBHO);
 const std::string kLayoutKey = kToolbarLayoutKey;
+
+using CanUnloadFunction = HRESULT WINAPI();
+
+// The browser's way: the helper from COM, one page, quit, detach, release;
+// after that the module may go.
+void BrowserHelperLifeThroughCom() {
+    rpc_testing::RPCTestWindow service(kRPCServiceWindowTitle, rpc_testing::RPCTestWindow::Behaviour::Accept);
+    win::ComPtr<testing_support::FakeBrowser> browser = testing_support::FakeBrowser::Create();
+    win::ComPtr<IObjectWithSite> helper;
+    ASSERT_EQ(::CoCreateInstance(CLSID_QuillonBHO, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
+                                 helper.ReleaseAndGetVoidAddressOf()),
+              S_OK);
+    const HMODULE loaded = ::GetModuleHandleA("QuillonIE.dll");
+    ASSERT_TRUE(loaded) << "COM loaded the registered DLL";
+    auto* canUnload = reinterpret_cast<CanUnloadFunction*>(reinterpret_cast<void*>(::GetProcAddress(loaded, "DllCanUnloadNow")));
+    ASSERT_TRUE(canUnload);
+    ASSERT_EQ(helper->SetSite(static_cast<IWebBrowser2*>(browser.Get())), S_OK);
+    EXPECT_EQ(browser->SinkCount(), 1u);
+    EXPECT_TRUE(service.WaitForDeliveries(1, 5000)) << "the list request reached the service";
+    browser->BrowsePage(L"http://www.example.com/");
+    EXPECT_EQ(canUnload(), S_FALSE);
+    browser->FireQuit();
+    helper->SetSite(nullptr);
+    helper.Reset();
+    EXPECT_EQ(browser->References(), 1u) << "every reference on the browser was given back";
+    const DWORD start = ::GetTickCount();
+    while (canUnload() != S_OK && ::GetTickCount() - start < 5000)
+        ::Sleep(20);
+    EXPECT_EQ(canUnload(), S_OK);
+    ::CoFreeUnusedLibrariesEx(0, 0);
+}
 
 int Regsvr32(const char* options) {
     return module_testing::RunToEnd(std::string("regsvr32.exe ") + options + " \"" + module_testing::ModulePath() + "\"");
@@ -87,6 +121,7 @@ TEST_F(RegistrationTest, Regsvr32WritesEveryClassAndUnregisterRemovesIt) {
     const HRESULT created = ::CoCreateInstance(CLSID_QuillonToolbar, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                                reinterpret_cast<void**>(&object));
     EXPECT_EQ(created, CLASS_E_CLASSNOTAVAILABLE) << "answered by the module, not by COM's registry look-up";
+    BrowserHelperLifeThroughCom();
 
     ASSERT_EQ(Regsvr32("/s /u"), 0);
     for (const CLSID* clsid : {&CLSID_QuillonBHO, &CLSID_QuillonMimeFilter, &CLSID_QuillonToolbar})
