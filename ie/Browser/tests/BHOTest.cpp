@@ -488,6 +488,33 @@ TEST_F(BHOTest, FailedAttachUndoesItselfAndTouchesNoSharedState) {
     EXPECT_EQ(notABrowser->References(), 1u);
 }
 
+// A browser process that died holding the enable flag's mutex leaves it
+// abandoned: the next reader takes it over, reads, and lets it go again.
+TEST_F(BHOTest, AnAbandonedEnableMutexIsTakenOverAndReleased) {
+    CBHO* helper = Attach();
+    ASSERT_TRUE(helper);
+    std::thread dying([] {
+        const HANDLE mutex = ::OpenMutexA(SYNCHRONIZE, FALSE, "QuillonEnableMutex");
+        ::WaitForSingleObject(mutex, INFINITE);
+        ::CloseHandle(mutex);
+        // Ends without releasing it.
+    });
+    dying.join();
+    EXPECT_TRUE(helper->IsEnabled());
+    helper->SetEnabled(0);
+    EXPECT_FALSE(helper->IsEnabled());
+    helper->SetEnabled(1);
+    int free = -1;
+    std::thread other([&free] {
+        const HANDLE mutex = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, "QuillonEnableMutex");
+        free = ::WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0;
+        ::ReleaseMutex(mutex);
+        ::CloseHandle(mutex);
+    });
+    other.join();
+    EXPECT_EQ(free, 1) << "released after the take-over";
+}
+
 TEST_F(BHOTest, ServicesByNumber) {
     CBHO* helper = Attach();
     ASSERT_TRUE(helper);
