@@ -1,5 +1,7 @@
 #include "ie/Module/ModuleLock.h"
 
+#include "utils/Thread/UThread.h"
+
 namespace {
 
 // Trivially constructed: static constructors run under the loader lock.
@@ -21,7 +23,9 @@ LONG ModuleLockCount() noexcept {
 }
 
 bool ModuleCanUnload() noexcept {
-    return ModuleLockCount() == 0;
+    // A worker thread (a message still being delivered) runs our code after
+    // every object is gone; unloading under it would crash the browser.
+    return ModuleLockCount() == 0 && UThread::LiveCount() == 0;
 }
 
 HINSTANCE ModuleInstance() noexcept {

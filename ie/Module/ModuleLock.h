@@ -1,6 +1,6 @@
 // The module's lock count: live COM objects, outside references to the class
 // factories and LockServer calls. The module may be unloaded only while it
-// is zero and no worker thread of the module runs.
+// is zero and no worker thread of the module runs (UThread::LiveCount).
 #pragma once
 
 #include <windows.h>

@@ -14,6 +14,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -40,7 +41,8 @@ using CanUnloadFunction = HRESULT WINAPI();
 // The browser's way: the helper from COM, one page, quit, detach, release;
 // after that the module may go.
 void BrowserHelperLifeThroughCom() {
-    rpc_testing::RPCTestWindow service(kRPCServiceWindowTitle, rpc_testing::RPCTestWindow::Behaviour::Accept);
+    auto service = std::make_unique<rpc_testing::RPCTestWindow>(kRPCServiceWindowTitle,
+                                                                rpc_testing::RPCTestWindow::Behaviour::Accept);
     win::ComPtr<testing_support::FakeBrowser> browser = testing_support::FakeBrowser::Create();
     win::ComPtr<IObjectWithSite> helper;
     ASSERT_EQ(::CoCreateInstance(CLSID_QuillonBHO, nullptr, CLSCTX_INPROC_SERVER, IID_IObjectWithSite,
@@ -52,13 +54,20 @@ void BrowserHelperLifeThroughCom() {
     ASSERT_TRUE(canUnload);
     ASSERT_EQ(helper->SetSite(static_cast<IWebBrowser2*>(browser.Get())), S_OK);
     EXPECT_EQ(browser->SinkCount(), 1u);
-    EXPECT_TRUE(service.WaitForDeliveries(1, 5000)) << "the list request reached the service";
+    ASSERT_TRUE(service->WaitForDeliveries(1, 5000)) << "the list request reached the service";
+    // The page's query finds no service for now: its sender thread keeps
+    // looking for the window, running code of the module.
+    service.reset();
     browser->BrowsePage(L"http://www.example.com/");
     EXPECT_EQ(canUnload(), S_FALSE);
     browser->FireQuit();
     helper->SetSite(nullptr);
     helper.Reset();
     EXPECT_EQ(browser->References(), 1u) << "every reference on the browser was given back";
+    EXPECT_EQ(canUnload(), S_FALSE) << "a sender thread of the module still runs";
+    // The service comes back, takes the query, and the thread ends.
+    rpc_testing::RPCTestWindow back(kRPCServiceWindowTitle, rpc_testing::RPCTestWindow::Behaviour::Accept);
+    EXPECT_TRUE(back.WaitForDeliveries(1, 5000));
     const DWORD start = ::GetTickCount();
     while (canUnload() != S_OK && ::GetTickCount() - start < 5000)
         ::Sleep(20);
