@@ -2,7 +2,6 @@
 
 #include "ie/Browser/VendorSite.h"
 #include "ie/Evaluation/EvalMessage.h"
-#include "ie/Evaluation/IMenuBarDisplay.h"
 #include "ie/Module/DownloadFilterSession.h"
 #include "ie/Module/ModuleClasses.h"
 #include "ie/Module/Registration.h"
@@ -524,9 +523,8 @@ HWND CBHO::GetAlertOwner() {
 }
 
 void CBHO::OnServerDown() {
-    // The status button shows the service's absence; it lives in the band.
-    if (IMenuBarDisplay* menuBar = GetMenuBar())
-        menuBar->ShowOff();
+    // The status button of the band shows the service's absence; a window
+    // without the band has nothing to show it on.
 }
 
 // The enable flag
