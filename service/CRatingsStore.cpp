@@ -1,6 +1,8 @@
 #include "service/CRatingsStore.h"
 
 #include "utils/Diagnostics/ReportAssert.h"
+#include "utils/URL/HostLabels.h"
+#include "utils/URL/PublicSuffix.h"
 #include "utils/iRPC/Verdict.h"
 
 #include <algorithm>
@@ -343,18 +345,29 @@ const SiteRating* CRatingsStore::FindSite(std::string_view host) const {
         name.pop_back();
     if (name.empty())
         return nullptr;
-    const bool numeric = IsNumericAddress(name);
+    if (IsNumericAddress(name)) {
+        // Numeric addresses have no parents.
+        const auto found = sites_.find(name);
+        return found == sites_.end() ? nullptr : &found->second;
+    }
+    // Parents stop at the registrable domain: an entry for "co.uk" or
+    // "github.io" must not rate every site registered below it.
+    std::size_t parents = 0;
+    for (std::size_t position = 0; !NextHostLabel(name, position).empty();)
+        ++parents;
+    parents -= RegistrableDomainLength(name);
     std::string_view candidate = name;
     for (;;) {
         const auto found = sites_.find(candidate);
         if (found != sites_.end())
             return &found->second;
-        const std::size_t dot = candidate.find('.');
-        // Stop before a bare top-level name: "example" alone rates nothing.
-        if (numeric || dot == std::string_view::npos ||
-            candidate.find('.', dot + 1) == std::string_view::npos)
+        if (parents-- == 0)
             return nullptr;
-        candidate.remove_prefix(dot + 1);
+        std::size_t position = 0;
+        NextHostLabel(candidate, position);
+        candidate.remove_prefix(position);
+        while (!candidate.empty() && candidate.front() == '.')
+            candidate.remove_prefix(1);
     }
 }
 

@@ -20,8 +20,9 @@ public:
     void Clear();
 
     // The rating of the host (any case, trailing dot allowed), else of its
-    // nearest parent domain that has one; parents are tried down to two
-    // labels, never for a numeric address. Null when none is rated.
+    // nearest parent domain that has one; parents are tried down to the
+    // registrable domain ("bbc.co.uk", never "co.uk"), never for a numeric
+    // address. Null when none is rated.
     const SiteRating* FindSite(std::string_view host) const;
     // By 32 hex digits in any case; null when not rated.
     const DownloadRating* FindDownload(std::string_view checksum) const;

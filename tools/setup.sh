@@ -10,6 +10,7 @@ packages=(
   wine64 xvfb xauth
   zlib1g-dev libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  publicsuffix
 )
 
 missing=()

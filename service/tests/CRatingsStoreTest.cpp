@@ -131,6 +131,26 @@ TEST(RatingsStore, HostsAreFoundThroughTheirNearestRatedParent) {
     EXPECT_EQ(nullptr, store.FindSite("10.198.51.100.66"));
 }
 
+TEST(RatingsStore, ParentLookUpStopsAtTheRegistrableDomain) {
+    // Entries for public suffixes rate those names alone, never the sites
+    // registered below them.
+    CRatingsStore store;
+    ASSERT_TRUE(store.Load("[site com]\nverdict = WARN\n[site co.uk]\nverdict = WARN\n"
+                           "[site github.io]\nverdict = WARN\n[site bbc.co.uk]\nverdict = OK\n"
+                           "[site test.ck]\nverdict = WARN\n",
+                           "suffixes"));
+    ASSERT_NE(nullptr, store.FindSite("com"));
+    ASSERT_NE(nullptr, store.FindSite("co.uk"));
+    ASSERT_NE(nullptr, store.FindSite("test.ck"));
+    EXPECT_EQ(nullptr, store.FindSite("example.com"));
+    EXPECT_EQ(nullptr, store.FindSite("www.example.com"));
+    EXPECT_EQ(nullptr, store.FindSite("example.co.uk"));
+    EXPECT_EQ(nullptr, store.FindSite("someone.github.io"));
+    EXPECT_EQ(nullptr, store.FindSite("a.b.test.ck"));
+    EXPECT_EQ(store.FindSite("bbc.co.uk"), store.FindSite("News.BBC.co.uk."));
+    EXPECT_EQ(VERDICT_OK, store.FindSite("www.bbc.co.uk")->verdict.code);
+}
+
 TEST(RatingsStore, AFaultAnywhereIsReportedWithItsLineAndEmptiesTheStore) {
     const struct {
         const char* text;

@@ -45,3 +45,14 @@ std::string_view NextHostLabel(std::string_view host, std::size_t& position) {
         ++position;
     return host.substr(start < host.size() ? start : host.size(), position - start);
 }
+
+std::string_view PreviousHostLabel(std::string_view host, std::size_t& end) {
+    if (end > host.size())
+        end = host.size();
+    while (end > 0 && host[end - 1] == '.')
+        --end;
+    const std::size_t stop = end;
+    while (end > 0 && host[end - 1] != '.')
+        --end;
+    return host.substr(end, stop - end);
+}

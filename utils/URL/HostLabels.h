@@ -13,3 +13,7 @@ bool IsSingleNumeric(std::string_view label);
 // The next non-empty label of host at or after position, which moves past it;
 // empty when none is left. Runs of dots count as one separator.
 std::string_view NextHostLabel(std::string_view host, std::size_t& position);
+
+// The last non-empty label of host before end, which moves to its start;
+// empty when none is left. Reads labels from the right, as suffixes match.
+std::string_view PreviousHostLabel(std::string_view host, std::size_t& end);

@@ -2,6 +2,7 @@
 
 #include "utils/Diagnostics/ReportAssert.h"
 #include "utils/URL/HostLabels.h"
+#include "utils/URL/PublicSuffix.h"
 
 #include <cstring>
 
@@ -253,16 +254,22 @@ std::string UURL::GetDomain() const {
     const std::string_view host = host_.View();
     if (IsNumericHost())
         return std::string(host);
-    std::string_view last;
-    std::string_view beforeLast;
     std::size_t position = 0;
-    for (std::string_view label = NextHostLabel(host, position); !label.empty();
-         label = NextHostLabel(host, position)) {
-        beforeLast = last;
-        last = label;
-    }
+    const std::string_view first = NextHostLabel(host, position);
+    // A single-label host is an intranet name: its domain keeps the leading
+    // dot that tells it from a registered name.
+    if (NextHostLabel(host, position).empty())
+        return "." + std::string(first);
+    // The registrable labels, joined by single dots.
+    std::size_t start = host.size();
+    for (std::size_t keep = RegistrableDomainLength(host); keep > 0; --keep)
+        PreviousHostLabel(host, start);
     std::string domain;
-    domain.reserve(beforeLast.size() + 1 + last.size());
-    domain.append(beforeLast).append(1, '.').append(last);
+    domain.reserve(host.size() - start);
+    for (std::string_view label = NextHostLabel(host, start); !label.empty(); label = NextHostLabel(host, start)) {
+        if (!domain.empty())
+            domain.push_back('.');
+        domain.append(label);
+    }
     return domain;
 }

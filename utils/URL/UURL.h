@@ -58,8 +58,10 @@ public:
 
     // Whether every label of the host looks numeric (an empty host does).
     bool IsNumericHost() const;
-    // The site: the whole host when numeric, else its last two labels
-    // (".name" for a host of one label).
+    // The site: the whole host when numeric, ".name" for a host of one label,
+    // else the registrable domain (the public suffix and one label more, or
+    // the whole host when it is a public suffix itself), labels joined by
+    // single dots. Letters stay as written; the suffixes match in any case.
     std::string GetDomain() const;
 
 private:

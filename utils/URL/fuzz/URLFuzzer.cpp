@@ -3,6 +3,7 @@
 // with the limits the address promises.
 #include "utils/URL/AddressRules.h"
 #include "utils/URL/HostLabels.h"
+#include "utils/URL/PublicSuffix.h"
 #include "utils/URL/RegExText.h"
 #include "utils/URL/UURL.h"
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -38,6 +40,24 @@ void CheckAddress(const UURL& url, bool cracked) {
     Check(url.GetHostName().find_first_of("/?#@:") == std::string_view::npos);
 }
 
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower;
+}
+
+std::vector<std::string_view> Labels(std::string_view host) {
+    std::vector<std::string_view> labels;
+    std::size_t position = 0;
+    for (std::string_view label = NextHostLabel(host, position); !label.empty();
+         label = NextHostLabel(host, position))
+        labels.push_back(label);
+    return labels;
+}
+
+// The registrable domain is the host's last labels, at least two of them
+// when there are two, and the same labels whatever the letter case.
 void CheckDomain(const UURL& url) {
     const std::string domain = url.GetDomain();
     const std::string_view host = url.GetHostName();
@@ -45,16 +65,34 @@ void CheckDomain(const UURL& url) {
         Check(domain == host);
         return;
     }
-    // Two labels at most, both taken from the host.
-    Check(!domain.empty() && domain.size() <= host.size() + 1);
-    Check(domain.find('.') != std::string::npos);
+    const std::vector<std::string_view> labels = Labels(host);
+    Check(!labels.empty());
+    if (labels.size() == 1) {
+        Check(domain == "." + std::string(labels[0]));
+        return;
+    }
+    const std::vector<std::string_view> kept = Labels(domain);
+    Check(kept.size() >= 2 && kept.size() <= labels.size());
+    for (std::size_t i = 1; i <= kept.size(); ++i)
+        Check(kept[kept.size() - i] == labels[labels.size() - i]);
+    Check(RegistrableDomainLength(host) == kept.size() && PublicSuffixLength(host) >= 1);
+
+    if (url.GetScheme() == UURL::kSchemeHttp || url.GetScheme() == UURL::kSchemeHttps) {
+        const UURL lower("http://" + LowerAscii(host) + "/");
+        Check(lower.GetDomain() == LowerAscii(domain));
+    }
 }
 
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower;
+// The table read with arbitrary bytes as labels, dots included.
+void CheckSuffixTable(std::string_view text) {
+    const std::size_t count = Labels(text).size();
+    const std::size_t keep = RegistrableDomainLength(text);
+    Check(keep <= count && keep >= (count < 2 ? count : 2));
+    std::size_t end = text.size();
+    std::size_t backwards = 0;
+    while (!PreviousHostLabel(text, end).empty())
+        ++backwards;
+    Check(backwards == count);
 }
 
 // A rated address always names a web host that is not this machine.
@@ -77,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool cracked = url.Assign(text);
     CheckAddress(url, cracked);
     CheckDomain(url);
+    CheckSuffixTable(text);
 
     UURL copy;
     copy = url;

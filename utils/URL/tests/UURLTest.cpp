@@ -270,9 +270,9 @@ TEST(UURL, NumericHosts) {
     EXPECT_TRUE(UURL("http://.../").IsNumericHost());
 }
 
-TEST(UURL, DomainIsTheLastTwoLabelsOfANamedHost) {
+TEST(UURL, DomainIsTheRegistrableDomainOfANamedHost) {
     EXPECT_EQ("example.com", UURL("http://a.b.example.com/").GetDomain());
-    EXPECT_EQ("co.uk", UURL("http://a.example.co.uk/").GetDomain());
+    EXPECT_EQ("example.co.uk", UURL("http://a.example.co.uk/").GetDomain());
     EXPECT_EQ("example.com", UURL("http://example.com/").GetDomain());
     EXPECT_EQ("example.com", UURL("http://www..example.com./").GetDomain());
     EXPECT_EQ("Example.COM", UURL("http://WWW.Example.COM/").GetDomain());
