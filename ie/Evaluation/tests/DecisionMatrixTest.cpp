@@ -49,6 +49,8 @@ struct Case {
     std::set<std::string> doNotWarn = {};
 };
 
+void PrintTo(const Case& test, std::ostream* out) { *out << test.name; }
+
 class DecisionMatrixTable : public ::testing::TestWithParam<Case> {};
 
 TEST_P(DecisionMatrixTable, ShowsWhatTheSequenceCallsFor) {
