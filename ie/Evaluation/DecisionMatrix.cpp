@@ -98,7 +98,9 @@ void CDecisionMatrix::DecideOnAlert() {
 }
 
 void CDecisionMatrix::ShowScheduledAlert() {
-    if (!alertScheduled_)
+    // While one alert is open its modal loop runs this window's messages: a
+    // later page's alert waits until it closes instead of opening inside it.
+    if (!alertScheduled_ || alertOpen_)
         return;
     alertScheduled_ = false;
     if (alertPage_ != page_ || noRating_ || !host_ || !host_->IsEnabled())
@@ -106,9 +108,19 @@ void CDecisionMatrix::ShowScheduledAlert() {
     ISafetyAlertDisplay* alert = host_->GetSafetyAlert();
     if (!alert)
         return;
+    // Copies: the modal loop may bring the next page and its finding.
     const std::int32_t category = alertCategory_;
     const std::string reason = alertReason_;
-    alert->ShowModal(category, reason, host_->GetAlertOwner());
+    alertOpen_ = true;
+    try {
+        alert->ShowModal(category, reason, host_->GetAlertOwner());
+    } catch (...) {
+        alertOpen_ = false;
+        throw;
+    }
+    alertOpen_ = false;
+    if (alertScheduled_ && !(scheduler_ && scheduler_()))
+        alertScheduled_ = false;
 }
 
 void CDecisionMatrix::OnNotRated() {

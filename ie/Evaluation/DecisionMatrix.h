@@ -71,6 +71,7 @@ private:
     std::int32_t alertCategory_ = 0;
     std::string alertReason_;
     std::uint32_t alertPage_ = 0;
+    bool alertOpen_ = false;
     // Counts pages: an alert scheduled for one page is dropped on the next.
     std::uint32_t page_ = 0;
 };

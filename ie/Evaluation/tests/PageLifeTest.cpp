@@ -204,3 +204,84 @@ TEST_F(PageLife, AFinalAddressThatIsNotRateableIsNeitherSentNorRated) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace evaluation_testing;
+
+class Alerts : public EvaluationFixture {
+protected:
+    void SetUp() override {
+        EvaluationFixture::SetUp();
+        service_.SetSite("paypal-login.example.com", SiteRated("example.com", VERDICT_UNKNOWN, COLOR_GREY));
+        service_.SetSite("ebay-verify.example.net", SiteRated("example.net", VERDICT_UNKNOWN, COLOR_GREY));
+    }
+};
+
+TEST_F(Alerts, PhishingFoundBeforeTheAnswersWaitsForTheVerdict) {
+    const std::string url = "http://paypal-login.example.com/";
+    BeforeNavigate(url);
+    NavigateComplete(url);
+    DocumentComplete(url);  // the scripts judge the page before the service answered
+    EXPECT_TRUE(evaluator_.CurrentDocument()->PhishingFound());
+    EXPECT_FALSE(evaluator_.CurrentDocument()->IsDone()) << "the page must not freeze";
+    Pump(20);
+    EXPECT_TRUE(host_.Calls("alert").empty());
+    AnswerFully(QueryAt(0));
+    AnswerFully(QueryAt(1));
+    EXPECT_EQ(1u, Count("menu.Set(3)"));
+    Pump(20);
+    EXPECT_EQ(1u, host_.Calls("alert").size());
+}
+
+TEST_F(Alerts, TheAlertOpensFromAFreshStackAndNeverInsideAnother) {
+    const std::string first = "http://paypal-login.example.com/";
+    const std::string second = "http://ebay-verify.example.net/";
+    int opened = 0;
+    host_.whileAlertOpen = [&] {
+        // While the first alert is open the user goes on to another
+        // phishing page: the document that found the first one goes away.
+        if (++opened > 1)
+            return;
+        LoadPage(second);
+        DocumentComplete(second);
+        Pump(30);
+        EXPECT_EQ(1u, host_.Calls("alert").size()) << "no alert inside an alert";
+    };
+    host_.ArmAlert();
+    LoadPage(first);
+    DocumentComplete(first);
+    EXPECT_TRUE(host_.Calls("alert").empty());
+    Pump(50);
+    const std::vector<std::string> alerts = host_.Calls("alert");
+    ASSERT_EQ(2u, alerts.size());
+    EXPECT_NE(std::string::npos, alerts[0].find("paypal"));
+    EXPECT_NE(std::string::npos, alerts[1].find("ebay"));
+}
+
+TEST_F(Alerts, AnAlertForAPageLeftBeforeItsTurnIsDropped) {
+    LoadPage("http://paypal-login.example.com/");
+    DocumentComplete("http://paypal-login.example.com/");
+    LoadPage("http://plain.example/");
+    Pump(30);
+    EXPECT_TRUE(host_.Calls("alert").empty());
+}
+
+TEST(FormatLocalTime, DatesTheRuntimeCannotConvertAreEmpty) {
+    // Noon UTC, so that any time zone gives the same day.
+    EXPECT_EQ("05-Mar-2006", FormatLocalTime(1141560000, "%d-%b-%Y"));
+    EXPECT_EQ("03/05/2006", FormatLocalTime(1141560000, "%m/%d/%Y"));
+    EXPECT_EQ("", FormatLocalTime(-1, "%d-%b-%Y"));
+    EXPECT_EQ("", FormatLocalTime(-2000000000LL, "%d-%b-%Y"));
+    EXPECT_EQ("", FormatLocalTime(1LL << 50, "%d-%b-%Y"));
+}
+
+TEST_F(Alerts, ADomainCreatedBefore1970StillRatesThePage) {
+    FakeRatingService::Site site = SiteRated("old.example", VERDICT_OK, COLOR_GREEN);
+    site.facts.created = -86400 * 365;
+    service_.SetSite("old.example", site);
+    LoadPage("http://old.example/");
+    EXPECT_EQ(1u, Count("menu.Set(0)"));
+}
+
+}  // namespace
