@@ -50,6 +50,8 @@ public:
     // Sends a query to the rating service, answered to the client window;
     // returns its request number (the counter also moves for a null message).
     int SendToServer(CRPCMsg* message);
+    // The request number handed out last (0 before the first).
+    int LastRequestId() const { return static_cast<int>(requestCounter_); }
     void StartTimer();
     void StopTimer();
 

@@ -48,11 +48,23 @@ protected:
     }
     IDispatch* Page() const { return static_cast<IWebBrowser2*>(browser_.Get()); }
 
-    // The query with this index, once it has arrived.
+    // The index-th query the evaluator sent (its request number is index + 1),
+    // once it has arrived: each query travels on a thread of its own, so
+    // they may arrive in any order.
     Query QueryAt(std::size_t index) {
-        EXPECT_TRUE(service_.WaitForQueries(index + 1)) << "query " << index << " never came";
-        const std::vector<Query> queries = service_.Queries();
-        return index < queries.size() ? queries[index] : Query();
+        const std::int32_t requestId = static_cast<std::int32_t>(index) + 1;
+        Query found;
+        const bool arrived = testing_support::PumpUntil([&] {
+            for (const Query& query : service_.Queries()) {
+                if (query.requestId == requestId) {
+                    found = query;
+                    return true;
+                }
+            }
+            return false;
+        });
+        EXPECT_TRUE(arrived) << "query " << index << " never came";
+        return found;
     }
     void AnswerFully(const Query& query) {
         service_.Deliver(query, Answer::kMeta);
@@ -60,7 +72,7 @@ protected:
     }
     // A page from before-navigate to both queries answered.
     void LoadPage(const std::string& url) {
-        const std::size_t first = service_.Queries().size();
+        const std::size_t first = static_cast<std::size_t>(evaluator_.LastRequestId());
         BeforeNavigate(url);
         NavigateComplete(url);
         AnswerFully(QueryAt(first));
