@@ -8,13 +8,13 @@
 
 CEvaluator::CEvaluator() {
     const bool created = window_.Create(
-        [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-            return OnWindowMessage(message, wParam, lParam, result);
+        kClientWindowTitle, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+            return OnWindowMessage(message, wParam, lParam, *result);
         });
     if (!created)
         REPORT_ASSERT("CEvaluator::CEvaluator", "Could not create window");
     decisionMatrix_.SetAlertScheduler([this] {
-        return window_.Get() && ::PostMessageA(window_.Get(), kShowAlertMessage, 0, 0);
+        return window_.Window() && ::PostMessageA(window_.Window(), kShowAlertMessage, 0, 0);
     });
 }
 
@@ -104,18 +104,18 @@ void CEvaluator::OnPageNavigateComplete(const CEvalMessage& message) {
 int CEvaluator::SendToServer(CRPCMsg* message) {
     const int requestId = static_cast<int>(::InterlockedIncrement(&requestCounter_));
     if (message)
-        message->Send(kRPCServiceWindow, ToRPCWindow(window_.Get()), requestId);
+        message->Send(kRPCServiceWindow, ToRPCWindow(window_.Window()), requestId);
     return requestId;
 }
 
 void CEvaluator::StartTimer() {
-    if (window_.Get())
-        ::SetTimer(window_.Get(), kTimerId, timeoutMs_, nullptr);
+    if (window_.Window())
+        ::SetTimer(window_.Window(), kTimerId, timeoutMs_, nullptr);
 }
 
 void CEvaluator::StopTimer() {
-    if (window_.Get())
-        ::KillTimer(window_.Get(), kTimerId);
+    if (window_.Window())
+        ::KillTimer(window_.Window(), kTimerId);
 }
 
 int CEvaluator::GetCurrentClassification() const {

@@ -10,9 +10,9 @@
 // documents; later messages are ignored.
 #pragma once
 
-#include "ie/Evaluation/ClientWindow.h"
 #include "ie/Evaluation/DecisionMatrix.h"
 #include "ie/Evaluation/MessageTarget.h"
+#include "utils/Window/UMessageWindow.h"
 
 #include <windows.h>
 
@@ -32,6 +32,8 @@ public:
     static constexpr UINT kEvaluationTimeoutMs = 10000;
     // Posted to the client window to show the real-time alert from a fresh stack.
     static constexpr UINT kShowAlertMessage = WM_APP + 53;
+    // The title of the hidden window the rating service answers.
+    static constexpr char kClientWindowTitle[] = "Client:{A534759F-A612-4cf7-BA15-D022203D2DD1}";
 
     // Creates the client window; without it (reported) no answer or timer
     // arrives, and the browser still works.
@@ -63,7 +65,7 @@ public:
     // Brings a menu bar created after the verdict up to date.
     void Refresh() { decisionMatrix_.Refresh(); }
 
-    HWND Window() const { return window_.Get(); }
+    HWND Window() const { return window_.Window(); }
     // Tests shorten the evaluation timeout.
     void SetEvaluationTimeout(UINT milliseconds) { timeoutMs_ = milliseconds; }
     UINT EvaluationTimeout() const { return timeoutMs_; }
@@ -82,7 +84,7 @@ private:
     void DeliverServerMessage(const CRPCMsg& rpc);
     void Quit();
 
-    CClientWindow window_;
+    UMessageWindow window_{"CEvaluator::WindowProcedure"};
     IEvaluationHost* host_ = nullptr;
     CDecisionMatrix decisionMatrix_;
     std::unique_ptr<CEvalDoc> pending_;

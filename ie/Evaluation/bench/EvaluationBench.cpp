@@ -5,7 +5,6 @@
 // decision matrix (p50/p99), the same for two bare service queries sent
 // back to back, and the thread time of each kind of browser event and of
 // each service answer. The last line holds the figures.
-#include "ie/Evaluation/ClientWindow.h"
 #include "ie/Evaluation/EvalMessage.h"
 #include "ie/Evaluation/Evaluator.h"
 #include "ie/Evaluation/IBalloonDisplay.h"
@@ -16,6 +15,7 @@
 #include "tests/support/FakeDispatch.h"
 #include "tests/support/FakeRatingService.h"
 #include "utils/iRPC/CServerURLQuery.h"
+#include "utils/Window/UMessageWindow.h"
 #include "utils/iRPC/RPCWindowHandle.h"
 
 #include <windows.h>
@@ -112,16 +112,16 @@ int main(int argc, char** argv) {
     Samples baseline;
     {
         int answers = 0;
-        CClientWindow reply;
-        reply.Create([&](UINT message, WPARAM, LPARAM, LRESULT& result) {
+        UMessageWindow reply("EvaluationBench");
+        reply.Create("", [&](UINT message, WPARAM, LPARAM, LRESULT* result) {
             if (message != WM_COPYDATA)
                 return false;
             ++answers;
-            result = TRUE;
+            *result = TRUE;
             return true;
         });
         for (int i = 0; i < pages; ++i) {
-            const double time = TwoQueries("http://" + hosts[i % hosts.size()] + "/", reply.Get(), answers, 2 * i + 1);
+            const double time = TwoQueries("http://" + hosts[i % hosts.size()] + "/", reply.Window(), answers, 2 * i + 1);
             if (time >= 0)
                 baseline.values.push_back(time);
         }

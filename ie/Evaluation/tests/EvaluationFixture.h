@@ -48,15 +48,16 @@ protected:
     }
     IDispatch* Page() const { return static_cast<IWebBrowser2*>(browser_.Get()); }
 
-    // The index-th query the evaluator sent (its request number is index + 1),
+    // The index-th query this evaluator sent (its request number is index + 1),
     // once it has arrived: each query travels on a thread of its own, so
-    // they may arrive in any order.
+    // they may arrive in any order, and a query of an earlier test may still
+    // be on its way (it names another reply window).
     Query QueryAt(std::size_t index) {
         const std::int32_t requestId = static_cast<std::int32_t>(index) + 1;
         Query found;
         const bool arrived = testing_support::PumpUntil([&] {
             for (const Query& query : service_.Queries()) {
-                if (query.requestId == requestId) {
+                if (query.requestId == requestId && query.replyWindow == evaluator_.Window()) {
                     found = query;
                     return true;
                 }

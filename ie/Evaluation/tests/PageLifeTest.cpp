@@ -167,6 +167,18 @@ TEST_F(PageLife, AnswersGoToTheDocumentThatAsked) {
     EXPECT_EQ(2, evaluator_.PendingDocument()->OutstandingReplies());
 }
 
+TEST_F(PageLife, TheClientWindowIsAHiddenTopLevelPopUp) {
+    char title[128] = {};
+    ::GetWindowTextA(evaluator_.Window(), title, sizeof title);
+    EXPECT_STREQ("Client:{A534759F-A612-4cf7-BA15-D022203D2DD1}", title);
+    EXPECT_EQ(nullptr, ::GetParent(evaluator_.Window()));
+    EXPECT_FALSE(::IsWindowVisible(evaluator_.Window()));
+    EXPECT_NE(0, ::GetWindowLongA(evaluator_.Window(), GWL_STYLE) & WS_POPUP);
+    EXPECT_EQ(1, evaluator_.SendToServer(nullptr)) << "the counter moves even without a message";
+    EXPECT_EQ(VERDICT_UNKNOWN, evaluator_.GetCurrentClassification());
+    EXPECT_EQ("", evaluator_.GetCurrentDomain());
+}
+
 TEST_F(PageLife, QuitStopsTimerWindowAndDocuments) {
     evaluator_.SetEvaluationTimeout(30);
     BeforeNavigate("http://closing.example/");
