@@ -5,6 +5,8 @@
 #include "utils/iRPC/RPCMessageFactory.h"
 #include "utils/iRPC/RPCTransport.h"
 
+#include <utility>
+
 CRPCMsg::~CRPCMsg() = default;
 
 std::string CRPCMsg::ToString() const {
@@ -33,7 +35,7 @@ bool CRPCMsg::Send(RPCWindow target, RPCWindow replyWindow, std::int32_t request
         REPORT_ASSERT("CRPCMsg::Send", "Failed to marshal data");
         return false;
     }
-    return StartRPCDelivery(target, replyWindow, type_, payload);
+    return StartRPCDelivery(target, replyWindow, type_, std::move(payload));
 }
 
 std::unique_ptr<CRPCMsg> CRPCMsg::Decode(std::uintptr_t type, RPCWindow senderWindow,

@@ -34,11 +34,12 @@ public:
     // False only when the version read differs from GetVersion().
     virtual bool Marshal(bool reading, UIOBuffer& buffer) = 0;
     virtual ~CRPCMsg();
-    // Hands the message to a short-lived sender thread and returns at once.
-    // target: a window, or kRPCServiceWindow; replyWindow: where the answer
-    // goes (0 for none); requestId: echoed by the answer (0 for none).
-    // False when the target is 0, marshalling fails or no thread could be
-    // started; true does not mean delivered.
+    // Queues the message for the delivery threads and returns at once;
+    // messages to one target arrive in the order sent. target: a window, or
+    // kRPCServiceWindow; replyWindow: where the answer goes (0 for none);
+    // requestId: echoed by the answer (0 for none). False when the target is
+    // 0, marshalling fails or no delivery thread could be started; true does
+    // not mean delivered.
     virtual bool Send(RPCWindow target, RPCWindow replyWindow, std::int32_t requestId);
     // One line for traces; every concrete class overrides it.
     virtual std::string ToString() const;

@@ -1,35 +1,18 @@
-// Delivers one marshalled message on a thread of its own, so the sender's
-// window never waits for the rating service. Always deletes itself.
+// One delivery thread of a CRPCDeliveryPool: runs the pool's loop until it
+// has been idle long enough. Owned by the pool; no COM on it.
 #pragma once
 
-#include "utils/Buffer/UBuffer.h"
 #include "utils/Thread/UThread.h"
-#include "utils/iRPC/CRPCMsg.h"
 
-#include <cstdint>
+class CRPCDeliveryPool;
 
 class CRPCSendThread : public UThread {
 public:
-    // How long the service window is looked for, and how often.
-    static constexpr DWORD kGiveUpAfterMs = 5000;
-    static constexpr DWORD kRetryEveryMs = 100;
-    // Exit codes of the thread.
-    static constexpr DWORD kDelivered = 0;
-    static constexpr DWORD kNotDelivered = 1;
-
-    // target: a window or kRPCServiceWindow. Keeps its own copy of payload.
-    CRPCSendThread(RPCWindow target, RPCWindow replyWindow, std::int32_t type,
-                   const UBuffer& payload);
+    explicit CRPCSendThread(CRPCDeliveryPool& pool);
 
 protected:
     DWORD Run() override;
 
 private:
-    HWND FindTarget() const;
-    DWORD Deliver(HWND window) const;
-
-    RPCWindow target_;
-    RPCWindow replyWindow_;
-    std::int32_t type_;
-    UBuffer payload_;
+    CRPCDeliveryPool& pool_;
 };

@@ -1,6 +1,6 @@
-// The delivery half of CRPCMsg::Send, provided per platform: on Windows a
-// sender thread carries the payload as WM_COPYDATA; elsewhere there are no
-// windows to deliver to.
+// The delivery half of CRPCMsg::Send, provided per platform: on Windows the
+// delivery threads of CRPCDeliveryPool carry the payload as WM_COPYDATA;
+// elsewhere there are no windows to deliver to.
 #pragma once
 
 #include "utils/Buffer/UBuffer.h"
@@ -10,5 +10,4 @@
 
 // Starts delivery of a marshalled payload and returns at once; false when
 // delivery could not even be started.
-bool StartRPCDelivery(RPCWindow target, RPCWindow replyWindow, std::int32_t type,
-                      const UBuffer& payload);
+bool StartRPCDelivery(RPCWindow target, RPCWindow replyWindow, std::int32_t type, UBuffer payload);

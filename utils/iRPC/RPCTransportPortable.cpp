@@ -4,7 +4,7 @@
 
 #include "utils/Diagnostics/ReportAssert.h"
 
-bool StartRPCDelivery(RPCWindow, RPCWindow, std::int32_t, const UBuffer&) {
+bool StartRPCDelivery(RPCWindow, RPCWindow, std::int32_t, UBuffer) {
     REPORT_ASSERT("CRPCMsg::Send", "No window transport on this platform");
     return false;
 }

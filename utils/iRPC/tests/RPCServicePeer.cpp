@@ -4,10 +4,10 @@
 // a CServerNotify "peer got <ToString of the message>" carrying the same
 // request id. Exit code 0 when answered, 2 when nothing came within 20 s,
 // 3 when the message did not decode, 4 when the answer was refused.
-#include "utils/Ownership/WinOwnership.h"
 #include "utils/iRPC/CRPCMsg.h"
 #include "utils/iRPC/CServerNotify.h"
 #include "utils/iRPC/RPCWindowHandle.h"
+#include "utils/Window/UMessageWindow.h"
 
 #include <windows.h>
 
@@ -37,31 +37,26 @@ LRESULT AnswerOnce(HWND window, WPARAM wParam, const COPYDATASTRUCT* copyData) {
     return TRUE;
 }
 
-LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA)
-        return AnswerOnce(window, wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    if (message == WM_TIMER && wParam == kGiveUpTimer) {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 int main() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &WindowProcedure;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "QuillonRPCServicePeer";
-    if (!::RegisterClassA(&windowClass))
-        return 5;
-    win::UniqueWindow window(::CreateWindowExA(0, windowClass.lpszClassName, kRPCServiceWindowTitle,
-                                               WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                               windowClass.hInstance, nullptr));
-    if (!window)
+    UMessageWindow window("RPCServicePeer::WindowProcedure");
+    const bool created = window.Create(kRPCServiceWindowTitle, [&](UINT message, WPARAM wParam, LPARAM lParam,
+                                                                    LRESULT* result) {
+        if (message == WM_COPYDATA) {
+            *result = AnswerOnce(window.Window(), wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+            return true;
+        }
+        if (message == WM_TIMER && wParam == kGiveUpTimer) {
+            ::PostQuitMessage(0);
+            *result = 0;
+            return true;
+        }
+        return false;
+    });
+    if (!created)
         return 6;
-    ::SetTimer(window.Get(), kGiveUpTimer, 20000, nullptr);
+    ::SetTimer(window.Window(), kGiveUpTimer, 20000, nullptr);
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0)
         ::DispatchMessageA(&message);
