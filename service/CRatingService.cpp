@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr char kWindowClass[] = "QuillonRatingService";
 constexpr UINT kProcessQueueMessage = WM_APP + 1;
 
 bool IsRequest(std::int32_t type) {
@@ -55,56 +54,37 @@ CRatingService::~CRatingService() {
 
 bool CRatingService::Create() {
     LoadWhitelist();
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &CRatingService::WindowProcedure;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    if (!::RegisterClassA(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        REPORT_ASSERT("CRatingService::Create", "Could not register the window class");
-        return false;
-    }
     // A hidden pop-up, not a message-only window: senders find it by title.
-    window_.Reset(::CreateWindowExA(0, kWindowClass, kRPCServiceWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr,
-                                    nullptr, windowClass.hInstance, this));
-    if (!window_) {
+    if (!window_.Create(kRPCServiceWindowTitle, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+            return OnMessage(message, wParam, lParam, result);
+        })) {
         REPORT_ASSERT("CRatingService::Create", "Could not create the service window");
         return false;
     }
+    // Pages in Protected Mode run at low integrity, and the system drops their
+    // WM_COPYDATA to a window of a normal process unless it lets this one
+    // message through. Safe because every payload is decoded as hostile.
+    filter_ = window_.AllowFromLowerIntegrity(WM_COPYDATA);
+    if (filter_ == UMessageWindow::FilterResult::NotAvailable)
+        log_.Write("no message filter on this system: pages in Protected Mode cannot ask the service");
     return true;
 }
 
-LRESULT CALLBACK CRatingService::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<CRatingService*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && self->window_.Get() == window)
-            return self->OnMessage(message, wParam, lParam);
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    } catch (...) {
-        REPORT_ASSERT("CRatingService::WindowProcedure", "Exception thrown");
-        return 0;
-    }
-}
-
-LRESULT CRatingService::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool CRatingService::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
     case WM_COPYDATA:
-        return OnCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        *result = OnCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return true;
     case kProcessQueueMessage:
         OnProcessQueue();
-        return 0;
-    case WM_CLOSE:
-        ::DestroyWindow(window_.Get());
-        return 0;
+        *result = 0;
+        return true;
     case WM_DESTROY:
-        window_.Release();  // already being destroyed
         ::PostQuitMessage(0);
-        return 0;
+        *result = 0;
+        return true;
     default:
-        return ::DefWindowProcA(window_.Get(), message, wParam, lParam);
+        return false;  // WM_CLOSE included: DefWindowProc destroys the window
     }
 }
 
@@ -140,7 +120,7 @@ LRESULT CRatingService::OnCopyData(WPARAM wParam, const COPYDATASTRUCT* copyData
 void CRatingService::PostProcessQueue() {
     if (processingPosted_)
         return;
-    processingPosted_ = ::PostMessageA(window_.Get(), kProcessQueueMessage, 0, 0) != FALSE;
+    processingPosted_ = ::PostMessageA(window_.Window(), kProcessQueueMessage, 0, 0) != FALSE;
     if (!processingPosted_)
         REPORT_ASSERT("CRatingService::PostProcessQueue", "Could not post to the service window");
 }

@@ -10,6 +10,7 @@
 #include "service/CServiceLog.h"
 #include "service/CWhitelistStore.h"
 #include "utils/Ownership/WinOwnership.h"
+#include "utils/Window/UMessageWindow.h"
 
 #include <deque>
 #include <memory>
@@ -40,14 +41,15 @@ public:
     CRatingService(const CRatingService&) = delete;
     CRatingService& operator=(const CRatingService&) = delete;
 
-    // Loads the do-not-warn list and creates the window; false (reported)
-    // when the window cannot be created.
+    // Loads the do-not-warn list and creates the window, open to the add-on
+    // in Protected Mode; false (reported) when the window cannot be created.
     bool Create();
-    HWND Window() const { return window_.Get(); }
+    HWND Window() const { return window_.Window(); }
+    // Whether WM_COPYDATA from lower integrity was allowed at Create.
+    UMessageWindow::FilterResult LowerIntegrityFilter() const { return filter_; }
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     LRESULT OnCopyData(WPARAM wParam, const COPYDATASTRUCT* copyData);
     void OnProcessQueue();
     void PostProcessQueue();
@@ -77,5 +79,6 @@ private:
     DWORD dropSecondStart_ = 0;
     int dropsThisSecond_ = 0;
     unsigned long dropsNotLogged_ = 0;
-    win::UniqueWindow window_;
+    UMessageWindow::FilterResult filter_ = UMessageWindow::FilterResult::Failed;
+    UMessageWindow window_{"CRatingService::WindowProcedure"};
 };

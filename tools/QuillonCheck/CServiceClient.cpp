@@ -11,7 +11,6 @@ namespace {
 
 constexpr char kServiceTitle[] = "Server:{A534759F-A612-4cf7-BA15-D022203D2DD1}";
 constexpr char kClientTitle[] = "Client:{A534759F-A612-4cf7-BA15-D022203D2DD1}";
-constexpr char kWindowClass[] = "QuillonCheckClient";
 
 HWND FindService() {
     return ::FindWindowA(nullptr, kServiceTitle);
@@ -20,14 +19,14 @@ HWND FindService() {
 }  // namespace
 
 CServiceClient::CServiceClient() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &CServiceClient::WindowProcedure;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    ::RegisterClassA(&windowClass);  // already registered by an earlier client is fine
-    window_.Reset(::CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, kClientTitle, WS_POPUP, 0, 0, 0, 0,
-                                    nullptr, nullptr, windowClass.hInstance, this));
-    if (!window_)
+    window_.Create(kClientTitle, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+        if (message != WM_COPYDATA)
+            return false;
+        OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        *result = TRUE;
+        return true;
+    });
+    if (!window_.Window())
         REPORT_ASSERT("CServiceClient::CServiceClient", "Could not create the reply window");
 }
 
@@ -51,24 +50,6 @@ bool CServiceClient::EnsureServiceRunning(DWORD timeoutMilliseconds) {
         ::Sleep(20);
     }
     return true;
-}
-
-LRESULT CALLBACK CServiceClient::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<CServiceClient*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (message == WM_COPYDATA && self) {
-            self->OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-            return TRUE;
-        }
-    } catch (...) {
-        REPORT_ASSERT("CServiceClient::WindowProcedure", "Exception thrown");
-        return FALSE;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 void CServiceClient::OnCopyData(HWND sender, const COPYDATASTRUCT* copyData) {
@@ -98,7 +79,7 @@ SiteAnswer CServiceClient::QuerySite(const std::string& url, DWORD timeoutMillis
     SiteAnswer answer;
     const std::int32_t id = NextRequestId();
     CServerURLQuery query(url);
-    if (!window_ || !query.Send(kRPCServiceWindow, reinterpret_cast<RPCWindow>(window_.Get()), id))
+    if (!window_.Window() || !query.Send(kRPCServiceWindow, reinterpret_cast<RPCWindow>(window_.Window()), id))
         return answer;
     WaitFor(timeoutMilliseconds, [&] {
         auto received = answers_.find(id);
@@ -128,7 +109,7 @@ std::unique_ptr<CClientMD5Results> CServiceClient::QueryChecksum(const std::stri
     std::unique_ptr<CClientMD5Results> verdict;
     const std::int32_t id = NextRequestId();
     CServerMD5Query query(md5, url);
-    if (!window_ || !query.Send(kRPCServiceWindow, reinterpret_cast<RPCWindow>(window_.Get()), id))
+    if (!window_.Window() || !query.Send(kRPCServiceWindow, reinterpret_cast<RPCWindow>(window_.Window()), id))
         return verdict;
     WaitFor(timeoutMilliseconds, [&] {
         auto received = answers_.find(id);

@@ -4,7 +4,7 @@
 // Waiting pumps this thread's messages, so answers are received meanwhile.
 #pragma once
 
-#include "utils/Ownership/WinOwnership.h"
+#include "utils/Window/UMessageWindow.h"
 #include "utils/iRPC/CClientMD5Results.h"
 #include "utils/iRPC/CClientMetaResults.h"
 #include "utils/iRPC/CClientURLResults.h"
@@ -30,7 +30,7 @@ public:
     CServiceClient(const CServiceClient&) = delete;
     CServiceClient& operator=(const CServiceClient&) = delete;
 
-    bool IsReady() const { return window_.IsValid(); }
+    bool IsReady() const { return window_.Window() != nullptr; }
 
     static bool IsServiceRunning();
     // Starts "%INSTALL_DIR%Quillon.exe" when no service window exists and
@@ -44,15 +44,14 @@ public:
                                                      DWORD timeoutMilliseconds);
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCopyData(HWND sender, const COPYDATASTRUCT* copyData);
     // Pumps messages until done() holds or the time is up.
     template <typename Done>
     bool WaitFor(DWORD timeoutMilliseconds, Done done);
     std::int32_t NextRequestId() { return ++lastRequestId_; }
 
-    win::UniqueWindow window_;
     std::int32_t lastRequestId_ = 0;
     // Answers received, by request id, until the waiting query takes them.
     std::map<std::int32_t, std::vector<std::unique_ptr<CRPCMsg>>> answers_;
+    UMessageWindow window_{"CServiceClient::WindowProcedure"};  // last: receives into the above
 };

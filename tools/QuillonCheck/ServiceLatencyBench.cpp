@@ -1,7 +1,8 @@
 // Measures the rating service's answers as the add-on sees them: many site
 // queries from this process, each timed until both answers arrived, against
 // the floor of a bare cross-process WM_COPYDATA round trip to the same
-// service window (a message type the service declines at once).
+// service window (a message type the service declines at once). The last
+// line gives the two medians and their ratio.
 //
 //   ServiceLatencyBench [queries]      (the service must be running)
 #include "tools/QuillonCheck/CServiceClient.h"
@@ -66,7 +67,10 @@ int main(int argc, char** argv) {
     }
     Print("WM_COPYDATA round trip (floor)", floor);
     Print("site query until both answers", latency);
-    std::printf("ratio of p50s: %.1f; unanswered: %d\n", latency[latency.size() / 2] / floor[floor.size() / 2],
-                unanswered);
+    std::printf("unanswered: %d\n", unanswered);
+    // Last line, for scripts: the two medians and their ratio.
+    const double query = latency[latency.size() / 2];
+    const double roundTrip = floor[floor.size() / 2];
+    std::printf("p50 site query %.3f ms, p50 round trip %.3f ms, ratio %.2f\n", query, roundTrip, query / roundTrip);
     return unanswered == 0 ? 0 : 1;
 }
