@@ -12,8 +12,6 @@
 namespace {
 
 constexpr char kOptionsKey[] = "SOFTWARE\\Quillon";
-// What the typed readers pass as the default to tell "missing" from any real value.
-constexpr char kMissingMarker[] = "*";
 
 struct OptionLocation {
     std::string keyPath;
@@ -31,15 +29,36 @@ OptionLocation Locate(const char* name) {
     return location;
 }
 
-// Reading creates the key too, as writing does.
+HKEY RootOf(OptionScope scope) {
+    return scope == OptionScope::PerUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+// Writing creates the key.
 win::UniqueRegKey CreateOptionKey(OptionScope scope, const std::string& keyPath) {
-    HKEY root = scope == OptionScope::PerUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     win::UniqueRegKey key;
-    if (::RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExA(RootOf(scope), keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_READ | KEY_WRITE, nullptr, key.Put(), nullptr) != ERROR_SUCCESS) {
         return win::UniqueRegKey();
     }
     return key;
+}
+
+struct OptionKey {
+    win::UniqueRegKey key;
+    bool writable = false;
+};
+
+// Reading creates the key too where the user may write; elsewhere (a user
+// reading the machine-wide options an administrator set) it reads only.
+OptionKey OpenOptionKey(OptionScope scope, const std::string& keyPath) {
+    OptionKey option;
+    option.key = CreateOptionKey(scope, keyPath);
+    option.writable = static_cast<bool>(option.key);
+    if (!option.writable &&
+        ::RegOpenKeyExA(RootOf(scope), keyPath.c_str(), 0, KEY_READ, option.key.Put()) != ERROR_SUCCESS) {
+        return OptionKey();
+    }
+    return option;
 }
 
 std::string ReadStringValue(HKEY key, const std::string& valueName) {
@@ -61,6 +80,22 @@ std::string ReadStringValue(HKEY key, const std::string& valueName) {
 int LeadingDecimal(const std::string& text) {
     const long value = std::strtol(text.c_str(), nullptr, 10);
     return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+// The value, false when it is missing (or empty); `writable` tells whether
+// a default may be stored in its place.
+bool ReadOption(OptionScope scope, const char* name, std::string& value, bool& writable) {
+    value.clear();
+    writable = false;
+    if (!name)
+        return false;
+    const OptionLocation location = Locate(name);
+    const OptionKey option = OpenOptionKey(scope, location.keyPath);
+    if (!option.key)
+        return false;
+    writable = option.writable;
+    value = ReadStringValue(option.key.Get(), location.valueName);
+    return !value.empty();
 }
 
 }  // namespace
@@ -92,40 +127,42 @@ bool SetOptionBool(OptionScope scope, const char* name, bool value) {
 }
 
 std::string GetOption(OptionScope scope, const char* name, const char* defaultText) {
-    const std::string fallback = defaultText ? defaultText : "";
-    if (!name)
-        return fallback;
-    const OptionLocation location = Locate(name);
-    const win::UniqueRegKey key = CreateOptionKey(scope, location.keyPath);
-    if (!key)
-        return fallback;
-    const std::string value = ReadStringValue(key.Get(), location.valueName);
-    if (value.empty() && defaultText) {
+    std::string value;
+    bool writable = false;
+    if (ReadOption(scope, name, value, writable))
+        return value;
+    if (!defaultText)
+        return std::string();
+    if (writable)
         SetOption(scope, name, defaultText);
-        return fallback;
-    }
-    return value;
+    return defaultText;
 }
 
 int GetOptionInt(OptionScope scope, const char* name, int defaultValue) {
-    const std::string value = GetOption(scope, name, kMissingMarker);
-    if (value != kMissingMarker)
+    std::string value;
+    bool writable = false;
+    if (ReadOption(scope, name, value, writable))
         return LeadingDecimal(value);
-    SetOptionInt(scope, name, defaultValue);
+    if (writable)
+        SetOptionInt(scope, name, defaultValue);
     return defaultValue;
 }
 
 bool GetOptionBool(OptionScope scope, const char* name, bool defaultValue) {
-    std::string value = GetOption(scope, name, kMissingMarker);
-    if (value != kMissingMarker) {
+    std::string value;
+    bool writable = false;
+    if (ReadOption(scope, name, value, writable)) {
         std::transform(value.begin(), value.end(), value.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return value == "true";
     }
-    SetOptionBool(scope, name, defaultValue);
+    if (writable)
+        SetOptionBool(scope, name, defaultValue);
     return defaultValue;
 }
 
 bool IncrementOption(OptionScope scope, const char* name) {
-    return SetOptionInt(scope, name, GetOptionInt(scope, name, 0) + 1);
+    // A counter that reached the top stays there rather than wrapping negative.
+    const int value = GetOptionInt(scope, name, 0);
+    return SetOptionInt(scope, name, value == INT_MAX ? value : value + 1);
 }

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
+#include <climits>
+
 namespace {
 
 // Reads the registry directly, so the tests see what was really stored.
@@ -116,6 +120,71 @@ TEST_F(OptionsTest, IncrementCountsFromZero) {
     EXPECT_TRUE(IncrementOption(OptionScope::PerUser, "PIP\\DSSExp"));
     EXPECT_TRUE(IncrementOption(OptionScope::PerUser, "PIP\\DSSExp"));
     EXPECT_EQ(3, GetOptionInt(OptionScope::PerUser, "PIP\\DSSExp", 0));
+}
+
+TEST_F(OptionsTest, IncrementStopsAtTheLargestInteger) {
+    SetOption(OptionScope::PerUser, "PIP\\DSSExp", "2147483646");
+    EXPECT_TRUE(IncrementOption(OptionScope::PerUser, "PIP\\DSSExp"));
+    EXPECT_EQ("2147483647", GetOption(OptionScope::PerUser, "PIP\\DSSExp"));
+    EXPECT_TRUE(IncrementOption(OptionScope::PerUser, "PIP\\DSSExp"));
+    EXPECT_EQ("2147483647", GetOption(OptionScope::PerUser, "PIP\\DSSExp"));
+    SetOption(OptionScope::PerUser, "PIP\\DSSExp", "99999999999999");
+    EXPECT_TRUE(IncrementOption(OptionScope::PerUser, "PIP\\DSSExp"));
+    EXPECT_EQ(INT_MAX, GetOptionInt(OptionScope::PerUser, "PIP\\DSSExp", 0));
+}
+
+// Gives a key a DACL that lets everyone only read it, as HKLM is for a
+// user without administrator rights; restores full access on destruction.
+class ReadOnlyKey {
+public:
+    ReadOnlyKey(HKEY root, const char* path) {
+        ok_ = ::RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.Put(), nullptr) ==
+                  ERROR_SUCCESS &&
+              SetDacl("D:P(A;CI;KR;;;WD)");
+    }
+    ~ReadOnlyKey() { SetDacl("D:(A;CI;KA;;;WD)"); }
+    bool Ok() const { return ok_; }
+
+private:
+    bool SetDacl(const char* sddl) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+            return false;
+        const LONG status = ::RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, descriptor);
+        ::LocalFree(descriptor);
+        return status == ERROR_SUCCESS;
+    }
+
+    win::UniqueRegKey key_;
+    bool ok_ = false;
+};
+
+TEST_F(OptionsTest, MachineWideOptionsAreReadWithoutWriteAccess) {
+    ASSERT_TRUE(SetOption(OptionScope::MachineWide, "PIP", "true"));
+    ASSERT_TRUE(SetOption(OptionScope::MachineWide, "DssServer", "machine.example"));
+    ASSERT_TRUE(SetOptionInt(OptionScope::MachineWide, "Count", 41));
+    testing_support::DiagnosticCapture tool;
+    ASSERT_TRUE(tool.IsListening());
+    {
+        ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon");
+        ASSERT_TRUE(readOnly.Ok());
+        // The key really refuses writing.
+        win::UniqueRegKey probe;
+        ASSERT_NE(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon", 0, KEY_SET_VALUE,
+                                                 probe.Put()));
+
+        EXPECT_TRUE(GetOptionBool(OptionScope::MachineWide, "PIP", false));
+        EXPECT_EQ("machine.example", GetOption(OptionScope::MachineWide, "DssServer", "other"));
+        EXPECT_EQ(41, GetOptionInt(OptionScope::MachineWide, "Count", 0));
+        // Defaults are answered but not stored where writing is refused.
+        EXPECT_EQ("fallback", GetOption(OptionScope::MachineWide, "Missing", "fallback"));
+        EXPECT_EQ(7, GetOptionInt(OptionScope::MachineWide, "MissingInt", 7));
+        EXPECT_TRUE(GetOptionBool(OptionScope::MachineWide, "MissingBool", true));
+        EXPECT_FALSE(Stored(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon", "Missing").exists);
+        EXPECT_FALSE(Stored(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillon", "MissingInt").exists);
+    }
+    // Reading is no fault: nothing was reported.
+    EXPECT_TRUE(tool.Lines().empty());
 }
 
 TEST_F(OptionsTest, KeyThatCannotBeCreatedIsReported) {
