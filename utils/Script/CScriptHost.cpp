@@ -240,8 +240,20 @@ HRESULT CScriptHost::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DI
     return result;
 }
 
+// The engine calls the three entry points below from deep inside itself:
+// an exception must end at the boundary, reported, and never unwind into it.
 HRESULT CScriptHost::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                             VARIANT* result, EXCEPINFO*, UINT* argumentError) {
+    try {
+        return InvokeExternal(id, flags, parameters, result, argumentError);
+    } catch (...) {
+        REPORT_ASSERT("CScriptHost::Invoke", "Exception thrown");
+        return DISP_E_EXCEPTION;
+    }
+}
+
+HRESULT CScriptHost::InvokeExternal(DISPID id, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                                    UINT* argumentError) {
     if (id != kAlertId && id != kLogId)
         return DISP_E_MEMBERNOTFOUND;
     if (!parameters)
@@ -275,6 +287,15 @@ HRESULT CScriptHost::GetLCID(LCID* locale) {
 }
 
 HRESULT CScriptHost::GetItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item, ITypeInfo** info) {
+    try {
+        return ItemInfo(name, mask, item, info);
+    } catch (...) {
+        REPORT_ASSERT("CScriptHost::GetItemInfo", "Exception thrown");
+        return E_UNEXPECTED;
+    }
+}
+
+HRESULT CScriptHost::ItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item, ITypeInfo** info) {
     if (mask & SCRIPTINFO_IUNKNOWN) {
         if (!item)
             return E_INVALIDARG;
@@ -306,8 +327,18 @@ HRESULT CScriptHost::GetDocVersionString(BSTR* version) {
 HRESULT CScriptHost::OnScriptError(IActiveScriptError* error) {
     if (!error)
         return E_POINTER;
+    try {
+        TraceScriptError(*error);
+    } catch (...) {
+        REPORT_ASSERT("CScriptHost::OnScriptError", "Exception thrown");
+    }
+    // The call that met the error fails either way.
+    return SCRIPT_E_PROPAGATE;
+}
+
+void CScriptHost::TraceScriptError(IActiveScriptError& error) {
     EXCEPINFO exception = {};
-    error->GetExceptionInfo(&exception);
+    error.GetExceptionInfo(&exception);
     if (exception.pfnDeferredFillIn)
         exception.pfnDeferredFillIn(&exception);
     Trace("CScriptHost::OnScriptError", __LINE__,
@@ -318,19 +349,18 @@ HRESULT CScriptHost::OnScriptError(IActiveScriptError* error) {
 
     // The offending line, a marker under the position, then where it is.
     BSTR sourceLine = nullptr;
-    if (SUCCEEDED(error->GetSourceLineText(&sourceLine)) && sourceLine) {
+    if (SUCCEEDED(error.GetSourceLineText(&sourceLine)) && sourceLine) {
         Trace("CScriptHost::OnScriptError", __LINE__, BstrToAnsi(sourceLine));
         ::SysFreeString(sourceLine);
     }
     DWORD context = 0;
     ULONG line = 0;
     LONG position = 0;
-    if (SUCCEEDED(error->GetSourcePosition(&context, &line, &position))) {
+    if (SUCCEEDED(error.GetSourcePosition(&context, &line, &position))) {
         Trace("CScriptHost::OnScriptError", __LINE__,
               std::string(position > 0 ? static_cast<std::size_t>(position) : 0, ' ') + "|");
         char where[64] = {};
         std::snprintf(where, sizeof where, "line %lu, position %ld", line + 1, position);
         Trace("CScriptHost::OnScriptError", __LINE__, where);
     }
-    return SCRIPT_E_PROPAGATE;
 }

@@ -67,6 +67,10 @@ protected:
     bool IsRunning() const { return static_cast<bool>(engine_); }
 
 private:
+    HRESULT InvokeExternal(DISPID id, WORD flags, DISPPARAMS* parameters, VARIANT* result, UINT* argumentError);
+    HRESULT ItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item, ITypeInfo** info);
+    void TraceScriptError(IActiveScriptError& error);
+
     win::ComPtr<IActiveScript> engine_;
     win::ComPtr<IActiveScriptParse> parser_;
     bool comInitialized_ = false;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -206,6 +208,69 @@ TEST_F(ExternalObjectTest, SiteAnswersOnlyForExternal) {
     void* object = nullptr;
     EXPECT_EQ(E_NOINTERFACE, host_.QueryInterface(IID_IClassFactory, &object));
     EXPECT_EQ(E_POINTER, host_.QueryInterface(IID_IUnknown, nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+// Stand-ins that throw where a faulty engine, argument or subclass might.
+class ThrowingError : public IActiveScriptError {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetExceptionInfo(EXCEPINFO*) override { throw std::runtime_error("engine"); }
+    HRESULT STDMETHODCALLTYPE GetSourcePosition(DWORD*, ULONG*, LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSourceLineText(BSTR*) override { return E_NOTIMPL; }
+};
+
+// Converting it to text asks it for its value, which throws.
+class ThrowingValue : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = (iid == IID_IUnknown || iid == IID_IDispatch) ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        throw std::runtime_error("value");
+    }
+};
+
+class ThrowingHost : public CScriptHost {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { throw std::bad_alloc(); }
+};
+
+TEST(ScriptHostBoundary, ExceptionsEndAtTheEngineBoundaryReported) {
+    testing_support::DiagnosticCapture tool;
+    ASSERT_TRUE(tool.IsListening());
+    ThrowingHost host;
+
+    ThrowingError error;
+    EXPECT_EQ(SCRIPT_E_PROPAGATE, host.OnScriptError(&error));
+    EXPECT_TRUE(tool.Reported("CScriptHost::OnScriptError", "Exception thrown"));
+
+    IUnknown* item = nullptr;
+    EXPECT_EQ(E_UNEXPECTED, host.GetItemInfo(L"external", SCRIPTINFO_IUNKNOWN, &item, nullptr));
+    EXPECT_TRUE(tool.Reported("CScriptHost::GetItemInfo", "Exception thrown"));
+
+    ThrowingValue value;
+    VARIANT argument;
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = &value;
+    DISPPARAMS parameters = {&argument, nullptr, 1, 0};
+    EXPECT_EQ(DISP_E_EXCEPTION, host.Invoke(2, IID_NULL, 0, DISPATCH_METHOD, &parameters, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(tool.Reported("CScriptHost::Invoke", "Exception thrown"));
 }
 
 }  // namespace
