@@ -282,6 +282,10 @@ void CRatingService::LoadWhitelist() {
 }
 
 void CRatingService::SaveWhitelist() {
+    // No data folder (reported when the path was made): no "whitelist.txt.new"
+    // in whatever folder is current.
+    if (whitelistPath_.empty())
+        return;
     // Written beside and then moved over the old file, so a crash mid-write
     // never leaves the user with half a list.
     const std::string text = whitelist_.FileText();

@@ -32,7 +32,8 @@ thread_local bool ReentryGuard::active_ = false;
 
 void AppendToAssertionFile(const std::string& line) {
     std::string path = diagnostic::kAssertionFile;
-    NormalizePath(path);
+    if (!NormalizePath(path))
+        return;  // never a file of that name in whatever folder is current
     const std::int64_t size = GetFileSizeOf(path);
     if (size < 0 || size > diagnostic::kAssertionFileLimit)
         ::DeleteFileA(path.c_str());

@@ -1,5 +1,6 @@
 #include "utils/Environment/PathMacros.h"
 
+#include "utils/Diagnostics/ReportAssert.h"
 #include "utils/File/PathTests.h"
 
 #include <windows.h>
@@ -42,7 +43,8 @@ std::string DataDirectory() {
         return std::string();
     std::string folder = appData + "\\Quillon\\";
     ::CreateDirectoryA(folder.c_str(), nullptr);  // already there is fine
-    return folder;
+    // A file of that name, or a folder we may not create, is no data folder.
+    return IsDirectory(folder) ? folder : std::string();
 }
 
 void ReplaceAll(std::string& text, const std::string& macro, const std::string& value) {
@@ -53,27 +55,38 @@ void ReplaceAll(std::string& text, const std::string& macro, const std::string& 
 }
 
 // Replaces one macro, asking the system for its value only when the path
-// holds it: every page loads its scripts through these paths.
+// holds it: every page loads its scripts through these paths. False when
+// the folder cannot be found: an empty value would turn the path into one
+// relative to whatever the current folder is.
 template <typename ValueOf>
-void ExpandMacro(std::string& path, const char* macro, ValueOf valueOf) {
-    if (path.find(macro) != std::string::npos)
-        ReplaceAll(path, macro, valueOf());
+bool ExpandMacro(std::string& path, const char* macro, ValueOf valueOf) {
+    if (path.find(macro) == std::string::npos)
+        return true;
+    const std::string value = valueOf();
+    if (value.empty())
+        return false;
+    ReplaceAll(path, macro, value);
+    return true;
 }
 
 }  // namespace
 
-void ExpandPathMacros(std::string& path) {
+bool ExpandPathMacros(std::string& path) {
     if (path.find('%') == std::string::npos)
-        return;
+        return true;
     // The module does not move while it is loaded.
     static const std::string installDirectory = InstallDirectory();
-    ExpandMacro(path, "%INSTALL_DIR%", [] { return installDirectory; });
-    ExpandMacro(path, "%DATA_DIR%", [] { return DataDirectory(); });
-    ExpandMacro(path, "%DESKTOP%", [] { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); });
-    ExpandMacro(path, "%PROGRAM_FILES%", [] { return SpecialFolder(CSIDL_PROGRAM_FILES); });
+    if (ExpandMacro(path, "%INSTALL_DIR%", [] { return installDirectory; }) &&
+        ExpandMacro(path, "%DATA_DIR%", [] { return DataDirectory(); }) &&
+        ExpandMacro(path, "%DESKTOP%", [] { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }) &&
+        ExpandMacro(path, "%PROGRAM_FILES%", [] { return SpecialFolder(CSIDL_PROGRAM_FILES); }))
+        return true;
+    path.clear();
+    REPORT_ASSERT("ExpandPathMacros", "Folder not found");
+    return false;
 }
 
-void NormalizePath(std::string& path) {
+bool NormalizePath(std::string& path) {
     // Step over double-byte characters whole: their second byte may look like a separator.
     for (std::size_t i = 0; i < path.size(); ++i) {
         if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
@@ -81,7 +94,9 @@ void NormalizePath(std::string& path) {
         else if (path[i] == '/')
             path[i] = '\\';
     }
-    ExpandPathMacros(path);
+    if (!ExpandPathMacros(path))
+        return false;
     if (!path.empty() && path.back() != '\\' && IsDirectory(path))
         path += '\\';
+    return true;
 }

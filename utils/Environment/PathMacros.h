@@ -9,9 +9,11 @@
 #include <string>
 
 // Replaces every macro in path. Only the macros the path holds are looked
-// up, so the data folder is created only for paths that name it.
-void ExpandPathMacros(std::string& path);
+// up, so the data folder is created only for paths that name it. A folder
+// that cannot be found is reported ("Folder not found") and the path
+// emptied, false returned: nothing may land in the current folder instead.
+bool ExpandPathMacros(std::string& path);
 
 // Turns "/" into "\", expands the macros and gives an existing directory
-// exactly one trailing backslash.
-void NormalizePath(std::string& path);
+// exactly one trailing backslash. False, with the path empty, as above.
+bool NormalizePath(std::string& path);

@@ -72,7 +72,8 @@ long UFile::ReadAll(UBuffer& buffer) {
 
 bool UFile::ReadFile(const std::string& path, UBuffer& buffer) {
     std::string normalized = path;
-    NormalizePath(normalized);
+    if (!NormalizePath(normalized))
+        return false;
     UFile file;
     if (!file.Open(normalized.c_str(), GENERIC_READ, OPEN_EXISTING))
         return false;

@@ -1,6 +1,8 @@
 #include "utils/Environment/PathMacros.h"
 
+#include "tests/support/DiagnosticCapture.h"
 #include "tests/support/TestPaths.h"
+#include "utils/Ownership/WinOwnership.h"
 #include "utils/File/PathTests.h"
 
 #include <windows.h>
@@ -39,6 +41,35 @@ TEST(ExpandPathMacros, DataDirIsCreatedUnderApplicationData) {
     ExpandPathMacros(path);
     EXPECT_EQ(expected + "asserts.txt", path);
     EXPECT_TRUE(IsDirectory(expected));
+}
+
+// A data folder that cannot be made (here a file stands in its way) is
+// reported and the path refused, never expanded to a relative path.
+TEST(ExpandPathMacros, DataDirThatCannotBeMadeIsReportedAndRefused) {
+    const std::string folder = SpecialFolder(CSIDL_APPDATA) + "\\Quillon";
+    DeletePath(folder);
+    {
+        win::UniqueFile blocker(::CreateFileA(folder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(blocker);
+    }
+    testing_support::DiagnosticCapture tool;
+    ASSERT_TRUE(tool.IsListening());
+    std::string path = "%DATA_DIR%asserts.txt";
+    const bool expanded = ExpandPathMacros(path);
+    std::string normalized = "%DATA_DIR%/whitelist.txt";
+    const bool normalizedOk = NormalizePath(normalized);
+    ::DeleteFileA(folder.c_str());
+
+    EXPECT_FALSE(expanded);
+    EXPECT_EQ("", path);
+    EXPECT_FALSE(normalizedOk);
+    EXPECT_EQ("", normalized);
+    EXPECT_TRUE(tool.Reported("ExpandPathMacros", "Folder not found"));
+    // Paths without the macro are untouched by it.
+    std::string plain = "C:\\x\\y.txt";
+    EXPECT_TRUE(ExpandPathMacros(plain));
+    EXPECT_EQ("C:\\x\\y.txt", plain);
 }
 
 TEST(ExpandPathMacros, UnknownMacroAndLonePercentStay) {
