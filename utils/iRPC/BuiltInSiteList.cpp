@@ -2,6 +2,7 @@
 
 #include "utils/Buffer/UIOBuffer.h"
 #include "utils/Crypto/ScriptKey.h"
+#include "utils/Diagnostics/ReportAssert.h"
 
 #include <windows.h>
 
@@ -21,16 +22,21 @@ std::string Lowered(std::string text) {
     return text;
 }
 
+enum class ListState { Missing, Loaded, Damaged };
+
 // The list's names, one a line (spaces, tabs, ";" and "," separate too).
-std::set<std::string> LoadSiteList() {
-    std::set<std::string> names;
+// A list that does not decipher vouches for nothing: its bytes are no names.
+ListState LoadSiteList(std::set<std::string>& names) {
     UIOBuffer buffer;
     if (!buffer.LoadResource(MAKEINTRESOURCEA(kSiteListResourceId), kSiteListResourceType,
                              ::GetModuleHandleA(nullptr))) {
-        return names;
+        return ListState::Missing;
     }
     CCryptoChain chain = MakeScriptCryptoChain();
-    chain.Decrypt(buffer);
+    if (!chain.Decrypt(buffer)) {
+        REPORT_ASSERT("IsBuiltInSite", "Could not decipher the built-in site list");
+        return ListState::Damaged;
+    }
     const std::string text = Lowered(std::string(reinterpret_cast<const char*>(buffer.Data()), buffer.Size()));
     const char* const separators = "\r\n \t;,";
     for (std::size_t begin = text.find_first_not_of(separators); begin != std::string::npos;) {
@@ -38,7 +44,7 @@ std::set<std::string> LoadSiteList() {
         names.insert(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
         begin = end == std::string::npos ? end : text.find_first_not_of(separators, end);
     }
-    return names;
+    return ListState::Loaded;
 }
 
 }  // namespace
@@ -51,8 +57,9 @@ bool IsBuiltInSite(const std::string& name) {
     // Browser windows run on threads of their own; they share one list.
     static std::mutex mutex;
     static std::set<std::string> names;
+    static ListState state = ListState::Missing;
     std::lock_guard<std::mutex> lock(mutex);
-    if (names.empty())
-        names = LoadSiteList();
-    return names.count(Lowered(name)) > 0;
+    if (state == ListState::Missing)
+        state = LoadSiteList(names);  // a damaged list is reported once, not at every call
+    return state == ListState::Loaded && names.count(Lowered(name)) > 0;
 }
