@@ -5,15 +5,19 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace {
 
-std::string SampleDatabase() {
-    std::ifstream file(QUILLON_SAMPLE_RATINGS, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+// service/ratings.txt and the README's example, compiled in.
+const char kSampleDatabase[] =
+#include "SampleRatings.inc"
+    ;
+const char kReadmeExample[] =
+#include "ReadmeRatingsExample.inc"
+    ;
+
+std::string SampleDatabase() { return kSampleDatabase; }
 
 const char kSmall[] =
     "# two sites and a download\r\n"
@@ -131,6 +135,49 @@ TEST(RatingsStore, HostsAreFoundThroughTheirNearestRatedParent) {
     EXPECT_EQ(nullptr, store.FindSite("10.198.51.100.66"));
 }
 
+TEST(RatingsStore, TheReadmeExampleLoadsAsWritten) {
+    CRatingsStore store;
+    ASSERT_TRUE(store.Load(kReadmeExample, "README")) << store.LastError();
+    const SiteRating* site = store.FindSite("www.example.com");
+    ASSERT_NE(nullptr, site);
+    EXPECT_EQ(VERDICT_CERTIFIED, site->verdict.code);
+    EXPECT_EQ(COLOR_GREEN, site->verdict.color);
+    EXPECT_EQ("US", site->registrantCountry);
+    EXPECT_EQ("192.0.2.10", site->address);
+    EXPECT_EQ("13-Aug-2030", site->registrationExpires);
+    EXPECT_EQ((std::vector<std::string>{"^https?://([a-z0-9-]+\\.)*example\\.com(/|$)"}), site->patterns);
+    EXPECT_FALSE(site->dynamicAddress);
+    const DownloadRating* download = store.FindDownload("d41d8cd98f00b204e9800998ecf8427e");
+    ASSERT_NE(nullptr, download);
+    EXPECT_EQ("Empty file", download->title);
+}
+
+TEST(RatingsStore, EachVerdictWithoutAColourTakesItsOwnDefault) {
+    const struct {
+        const char* code;
+        int color;
+    } cases[] = {
+        {"CERTIFIED", COLOR_GREEN}, {"OK", COLOR_GREEN}, {"INFO", COLOR_YELLOW},
+        {"UNKNOWN", COLOR_GREY},    {"WARN", COLOR_RED},
+    };
+    for (const auto& test : cases) {
+        CRatingsStore store;
+        ASSERT_TRUE(store.Load(std::string("[site a.example]\nverdict = ") + test.code +
+                                   "\n[download 0cc175b9c0f1b6a831c399e269772661]\nverdict = " + test.code + "\n",
+                               "colours"));
+        EXPECT_EQ(test.color, store.FindSite("a.example")->verdict.color) << test.code;
+        EXPECT_EQ(test.color, store.FindDownload("0cc175b9c0f1b6a831c399e269772661")->verdict.color) << test.code;
+    }
+}
+
+TEST(RatingsStore, ValidDatesAreTakenAtTheEdgesOfTheirMonths) {
+    for (const char* date : {"2023-04-30", "2024-02-29", "2023-12-31", "1970-01-01", "2037-12-31"}) {
+        CRatingsStore store;
+        EXPECT_TRUE(store.Load(std::string("[site a.example]\nverdict = OK\ncreated = ") + date + "\n", "dates"))
+            << date;
+    }
+}
+
 TEST(RatingsStore, ParentLookUpStopsAtTheRegistrableDomain) {
     // Entries for public suffixes rate those names alone, never the sites
     // registered below them.
@@ -162,6 +209,9 @@ TEST(RatingsStore, AFaultAnywhereIsReportedWithItsLineAndEmptiesTheStore) {
         {"[site a.example]\nverdict = OK\ncommerce = fine\n", "line 3: unknown verdict \"fine\""},
         {"[site a.example]\nverdict = OK\ncreated = 2038-01-01\n", "line 3: \"created\""},
         {"[site a.example]\nverdict = OK\ncreated = 2023-02-29\n", "line 3: \"created\""},
+        {"[site a.example]\nverdict = OK\ncreated = 2023-04-31\n", "line 3: \"created\""},
+        {"[site a.example]\nverdict = OK\ncreated = 2023-11-31\n", "line 3: \"created\""},
+        {"[site a.example]\nverdict = OK\ncreated = 2023-13-01\n", "line 3: \"created\""},
         {"[site a.example]\nverdict = OK\nuser-content = maybe\n", "line 3: \"user-content\""},
         {"[site a.example]\nverdict = OK\npattern =\n", "line 3: a pattern"},
         {"verdict = OK\n", "line 1: \"verdict\" before the first"},
