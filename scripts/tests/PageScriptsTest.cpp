@@ -142,6 +142,27 @@ TEST_F(PageScripts, YoungDomainsCountOnlyWithOtherSigns) {
     EXPECT_EQ(0, Category());
 }
 
+// Young is 30 days at most: the days just below, at and above the line.
+TEST_F(PageScripts, YoungMeansThirtyDaysAtMost) {
+    const struct {
+        const char* registered;
+        int expected;
+        const wchar_t* reason;
+    } cases[] = {
+        {"04-Feb-2026", 2, L"registered only 29 days ago"},
+        {"03-Feb-2026", 2, L"registered only 30 days ago"},
+        {"02-Feb-2026", 0, L""},
+    };
+    for (const auto& test : cases) {
+        Visit("http://fresh-offers.example.com/");
+        Push(top_.Get(), true, "dss_whois_date", test.registered);
+        Push(top_.Get(), true, "dss_user_content", "true");
+        Push(top_.Get(), true, "dss_dynamic_ip", "true");
+        EXPECT_EQ(test.expected, Category()) << test.registered;
+        EXPECT_NE(std::wstring::npos, Reasoning().find(test.reason)) << test.registered;
+    }
+}
+
 TEST_F(PageScripts, YoungUserContentPageAskingForAPasswordIsPhishing) {
     Visit("http://pages.example-host.com/u/someone/");
     Push(top_.Get(), true, "dss_whois_date", "01-Mar-2026");
@@ -322,6 +343,13 @@ TEST_F(PageScripts, FormsAreClassifiedByTheirFields) {
         {{{L"text", L"street", L""}, {L"text", L"postcode", L""}}, 1},
         {{{L"text", L"cardnumber", L"cc-number"}, {L"text", L"exp", L"cc-exp"}, {L"text", L"cvv", L"cvv"}}, 2},
         {{{L"text", L"expiry_date", L""}, {L"text", L"security_code", L""}}, 2},
+        // Half a card is no card: an expiry-like field alone ("experience",
+        // "express" read like one) or a card code alone asks for no payment.
+        {{{L"text", L"experience", L""}, {L"submit", L"go", L""}}, 0},
+        {{{L"text", L"express", L"express"}}, 0},
+        {{{L"text", L"expiry_date", L""}}, 0},
+        {{{L"text", L"cvv", L"cvv"}}, 0},
+        {{{L"text", L"security_code", L""}, {L"submit", L"pay", L""}}, 0},
         {{{L"text", L"q", L"search"}, {L"submit", L"btnG", L""}}, 0},
         {{{L"hidden", L"email", L""}, {L"text", L"q", L""}}, 0},
         {{{L"text", L"zip", L"zipcode"}, {L"submit", L"go", L"go"}}, 0},  // find a shop near you

@@ -83,6 +83,14 @@ std::string ReadText(const std::string& path) {
     return std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Size());
 }
 
+bool WriteText(const std::string& path, const std::string& text) {
+    win::UniqueFile file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
 // Sends a raw WM_COPYDATA as a broken or hostile sender would: the result,
 // or -1 when the service did not return within five seconds.
 LRESULT SendRaw(HWND service, ULONG_PTR type, const std::string& payload, HWND reply) {
@@ -308,6 +316,39 @@ TEST_F(RatingService, DoNotWarnListChangesAndSurvivesARestart) {
     ASSERT_TRUE(list);
     EXPECT_EQ("b.example;c.example", list->List());
     EXPECT_EQ(5, list->RequestId());
+}
+
+// Each kind of change saves the list by itself, also when no other change follows it.
+TEST_F(RatingService, EveryChangeAloneIsSavedAcrossARestart) {
+    const struct {
+        int kind;
+        const char* text;
+        const char* expected;
+    } changes[] = {
+        {CServerWhitelistQuery::WHITELIST_QUERY_ADD, "www.Added.example", "a.example;www.added.example"},
+        {CServerWhitelistQuery::WHITELIST_QUERY_REMOVE, "a.example", ""},
+        {CServerWhitelistQuery::WHITELIST_QUERY_REPLACE, "r.example;s.example", "r.example;s.example"},
+    };
+    for (const auto& change : changes) {
+        ASSERT_TRUE(WriteText(DataPath("whitelist.txt"), "a.example\r\n"));
+        {
+            ServiceProcess service;
+            ASSERT_NE(nullptr, service.Window());
+            ServiceClient client;
+            CServerWhitelistQuery query(change.kind, change.text);
+            EXPECT_TRUE(client.Ask(query, 1, 1, 300).empty());
+            EXPECT_TRUE(service.Stop());
+        }
+        ServiceProcess restarted;
+        ASSERT_NE(nullptr, restarted.Window());
+        ServiceClient client;
+        CServerWhitelistQuery all(CServerWhitelistQuery::WHITELIST_QUERY_REQUESTALL, "");
+        const std::unique_ptr<CServerWhitelistList> list =
+            AnswerOfType<CServerWhitelistList>(client.Ask(all, 2, 1), RPC_CLIENT_WHITELIST_LIST);
+        ASSERT_TRUE(list) << change.text;
+        EXPECT_EQ(change.expected, list->List()) << change.text;
+        EXPECT_TRUE(restarted.Stop());
+    }
 }
 
 TEST_F(RatingService, ASecondInstanceLeavesAtOnceAndStopEndsTheFirst) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -32,6 +34,18 @@ TEST(UIOBuffer, ReadsStopAtTheEnd) {
     EXPECT_EQ(0, buffer.Read(out, 8));
     EXPECT_EQ(0, buffer.Read(nullptr, 1));
     EXPECT_EQ(5, buffer.Position());
+}
+
+// A negative count is nothing to read: read as a size it would copy the
+// whole rest of the buffer into a caller's block sized for none of it.
+TEST(UIOBuffer, NegativeOrZeroCountsReadNothing) {
+    for (const std::int32_t count : {-1, -5, INT32_MIN, 0}) {
+        UIOBuffer buffer("hello", 5);
+        char out[8] = {'-', '-', '-', '-', '-', '-', '-', '-'};
+        EXPECT_EQ(0, buffer.Read(out, count)) << count;
+        EXPECT_EQ(0, buffer.Position()) << count;
+        EXPECT_EQ(std::string(8, '-'), std::string(out, 8)) << count;
+    }
 }
 
 TEST(UIOBuffer, CopiesAreIndependent) {

@@ -38,6 +38,17 @@ std::unique_ptr<Message> RoundTrip(CRPCMsg& sent, std::int32_t requestId, RPCWin
     return std::unique_ptr<Message>(typed);
 }
 
+// Decodes bytes written out by hand, as the other end would have sent them.
+template <typename Message>
+std::unique_ptr<Message> FromWire(std::int32_t type, const std::string& wire) {
+    std::unique_ptr<CRPCMsg> received =
+        CRPCMsg::Decode(static_cast<std::uintptr_t>(type), 0, wire.data(), wire.size());
+    auto* typed = dynamic_cast<Message*>(received.get());
+    if (typed)
+        received.release();
+    return std::unique_ptr<Message>(typed);
+}
+
 // Pointer-sized on purpose: a 64-bit handle must arrive whole.
 const RPCWindow kSender = static_cast<RPCWindow>(sizeof(void*) == 8 ? 0x1234567890ull : 0x90abcdefu);
 
@@ -67,6 +78,29 @@ TEST(RequestMessages, URLQueryPayloadBytesAndPercentOnTheWire) {
 TEST(RequestMessages, RequestAllListQueryIsTwelveBytesAfterTheRequestId) {
     CServerWhitelistQuery query(CServerWhitelistQuery::WHITELIST_QUERY_REQUESTALL, "");
     EXPECT_EQ(std::string("\0\0\0\0" "\x01\0\0\0" "\x02\0\0\0" "\0\0\0\0", 16), Payload(query, 0));
+}
+
+// Field order matters on both ends: only exact bytes show two swapped fields.
+TEST(RequestMessages, FeedbackAndChecksumQueryBytesOnTheWire) {
+    const std::string feedbackWire("\xff\xff\xff\xff" "\x01\0\0\0" "\x15\0\0\0" "site.example/100$PER$"
+                                   "\xf9\xff\xff\xff",
+                                   37);
+    CServerURLFeedback feedback("site.example/100%", -7);
+    EXPECT_EQ(feedbackWire, Payload(feedback, -1));
+    const auto feedbackBack = FromWire<CServerURLFeedback>(3, feedbackWire);
+    ASSERT_NE(nullptr, feedbackBack);
+    EXPECT_EQ("site.example/100%", feedbackBack->Url());
+    EXPECT_EQ(-7, feedbackBack->Value());
+
+    const std::string md5Wire(std::string("\x07\0\0\0" "\x02\0\0\0" "\x20\0\0\0", 12) +
+                              "0123456789abcdef0123456789abcdef" + std::string("\x19\0\0\0", 4) +
+                              "http://dl.example/a b.exe");
+    CServerMD5Query query("0123456789abcdef0123456789abcdef", "http://dl.example/a b.exe");
+    EXPECT_EQ(md5Wire, Payload(query, 7));
+    const auto queryBack = FromWire<CServerMD5Query>(5, md5Wire);
+    ASSERT_NE(nullptr, queryBack);
+    EXPECT_EQ("0123456789abcdef0123456789abcdef", queryBack->Checksum());
+    EXPECT_EQ("http://dl.example/a b.exe", queryBack->Url());
 }
 
 TEST(RequestMessages, FeedbackRoundTrip) {
