@@ -1,10 +1,17 @@
 #include "tests/support/DiagnosticCapture.h"
 
+#include <stdexcept>
+
 namespace testing_support {
 
 DiagnosticCapture::DiagnosticCapture()
     : window_("Quillon diagnostic tool",
-              [this](WPARAM, const COPYDATASTRUCT& copyData) { return Keep(copyData); }) {}
+              [this](WPARAM, const COPYDATASTRUCT& copyData) { return Keep(copyData); }) {
+    // A check that nothing was reported proves nothing when nobody listened:
+    // without its window the capture refuses to exist, and the test fails.
+    if (!IsListening())
+        throw std::runtime_error("the diagnostic tool window could not be created");
+}
 
 DiagnosticCapture::~DiagnosticCapture() = default;
 

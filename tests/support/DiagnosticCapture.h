@@ -14,6 +14,7 @@ namespace testing_support {
 
 class DiagnosticCapture {
 public:
+    // Throws std::runtime_error when its window cannot be created.
     DiagnosticCapture();
     ~DiagnosticCapture();
     DiagnosticCapture(const DiagnosticCapture&) = delete;

@@ -1,14 +1,17 @@
 #include "utils/Diagnostics/DiagnosticLog.h"
 #include "utils/Diagnostics/ReportAssert.h"
 
+#include "tests/support/CopyDataWindow.h"
 #include "tests/support/DiagnosticCapture.h"
 #include "tests/support/TestPaths.h"
 #include "utils/Environment/PathMacros.h"
 #include "utils/File/PathTests.h"
 #include "utils/Options/Options.h"
+#include "utils/Ownership/WinOwnership.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <regex>
@@ -117,12 +120,28 @@ TEST_F(DiagnosticLogTest, AssertionFileOfTheLimitIsAppendedToAndOneByteMoreResta
     EXPECT_EQ(contents.size() - 2, contents.find("\r\n"));  // one line only
 }
 
-TEST_F(DiagnosticLogTest, ReportKeepsTheCallersThreadPriority) {
-    HANDLE thread = ::GetCurrentThread();
+TEST_F(DiagnosticLogTest, ReportRunsAtNormalPriorityAndRestoresTheCallers) {
+    // A real handle, so the tool's own thread can read this thread's priority
+    // while the report is being delivered to it.
+    win::UniqueHandle self(
+        ::OpenThread(THREAD_QUERY_INFORMATION, FALSE, ::GetCurrentThreadId()));
+    ASSERT_TRUE(self);
+    std::atomic<int> during{THREAD_PRIORITY_ERROR_RETURN};
+    testing_support::CopyDataWindow tool(
+        diagnostic::kToolWindowTitle, [&](WPARAM, const COPYDATASTRUCT&) -> LRESULT {
+            during = ::GetThreadPriority(self.Get());
+            return TRUE;
+        });
+    ASSERT_NE(nullptr, tool.Window());
+
+    const HANDLE thread = ::GetCurrentThread();
     ASSERT_TRUE(::SetThreadPriority(thread, THREAD_PRIORITY_BELOW_NORMAL));
     REPORT_ASSERT("CTest::Method", "priority");
-    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, ::GetThreadPriority(thread));
+    const int after = ::GetThreadPriority(thread);
     ::SetThreadPriority(thread, THREAD_PRIORITY_NORMAL);
+
+    EXPECT_EQ(THREAD_PRIORITY_NORMAL, during.load()) << "reported at the caller's low priority";
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, after);
 }
 
 TEST_F(DiagnosticLogTest, ConcurrentReportsEachGetAWholeTimestamp) {
