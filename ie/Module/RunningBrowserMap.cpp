@@ -52,12 +52,14 @@ void CRunningBrowserMap::EraseIfEmpty(DWORD threadId) {
                  table_.end());
 }
 
-bool CRunningBrowserMap::AddBrowser(DWORD threadId, CBHO* browser) {
-    if (!browser) {
-        REPORT_ASSERT("CRunningBrowserMap::AddBrowser", "NULL pointer");
+template <typename T>
+bool CRunningBrowserMap::AddTo(T* Entry::*slot, DWORD threadId, T* value, const char* method,
+                               const char* repeated) {
+    if (!value) {
+        REPORT_ASSERT(method, "NULL pointer");
         return false;
     }
-    const char* failure = nullptr;
+    bool taken = false;
     try {
         std::lock_guard<std::mutex> guard(lock_);
         Row* row = Find(threadId);
@@ -65,88 +67,68 @@ bool CRunningBrowserMap::AddBrowser(DWORD threadId, CBHO* browser) {
             table_.emplace_back(threadId, Entry());
             row = &table_.back();
         }
-        if (row->second.browser)
-            failure = "Repeat registration";
-        else
-            row->second.browser = browser;
+        taken = row->second.*slot != nullptr;
+        if (!taken)
+            row->second.*slot = value;
     } catch (const std::bad_alloc&) {
         return false;
     }
     // Reported once the lock is released: the report talks to other windows.
-    if (failure) {
-        REPORT_ASSERT("CRunningBrowserMap::AddBrowser", failure);
-        return false;
+    if (taken)
+        REPORT_ASSERT(method, repeated);
+    return !taken;
+}
+
+template <typename T>
+bool CRunningBrowserMap::RemoveFrom(T* Entry::*slot, DWORD threadId, const char* method,
+                                    const char* missing) {
+    bool found = false;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (Row* row = Find(threadId)) {
+            found = true;
+            row->second.*slot = nullptr;
+            EraseIfEmpty(threadId);
+        }
     }
-    return true;
+    if (!found)
+        REPORT_ASSERT(method, missing);
+    return found;
+}
+
+template <typename T>
+T* CRunningBrowserMap::GetFrom(T* Entry::*slot, DWORD threadId) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    const Row* row = Find(threadId);
+    return row ? row->second.*slot : nullptr;
+}
+
+bool CRunningBrowserMap::AddBrowser(DWORD threadId, CBHO* browser) {
+    return AddTo(&Entry::browser, threadId, browser, "CRunningBrowserMap::AddBrowser",
+                 "Repeat registration");
 }
 
 bool CRunningBrowserMap::RemoveBrowser(DWORD threadId) {
-    bool found = false;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        if (Row* row = Find(threadId)) {
-            found = true;
-            row->second.browser = nullptr;
-            EraseIfEmpty(threadId);
-        }
-    }
-    if (!found)
-        REPORT_ASSERT("CRunningBrowserMap::RemoveBrowser", "Trying to remove nonexistent browser");
-    return found;
+    return RemoveFrom(&Entry::browser, threadId, "CRunningBrowserMap::RemoveBrowser",
+                      "Trying to remove nonexistent browser");
 }
 
 CBHO* CRunningBrowserMap::GetBrowser(DWORD threadId) const {
-    std::lock_guard<std::mutex> guard(lock_);
-    const Row* row = Find(threadId);
-    return row ? row->second.browser : nullptr;
+    return GetFrom(&Entry::browser, threadId);
 }
 
 bool CRunningBrowserMap::AddToolbar(DWORD threadId, CToolbar* toolbar) {
-    if (!toolbar) {
-        REPORT_ASSERT("CRunningBrowserMap::AddToolbar", "NULL pointer");
-        return false;
-    }
-    const char* failure = nullptr;
-    try {
-        std::lock_guard<std::mutex> guard(lock_);
-        Row* row = Find(threadId);
-        if (!row) {
-            table_.emplace_back(threadId, Entry());
-            row = &table_.back();
-        }
-        if (row->second.toolbar)
-            failure = "Reregistering toolbar";
-        else
-            row->second.toolbar = toolbar;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    if (failure) {
-        REPORT_ASSERT("CRunningBrowserMap::AddToolbar", failure);
-        return false;
-    }
-    return true;
+    return AddTo(&Entry::toolbar, threadId, toolbar, "CRunningBrowserMap::AddToolbar",
+                 "Reregistering toolbar");
 }
 
 bool CRunningBrowserMap::RemoveToolbar(DWORD threadId) {
-    bool found = false;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        if (Row* row = Find(threadId)) {
-            found = true;
-            row->second.toolbar = nullptr;
-            EraseIfEmpty(threadId);
-        }
-    }
-    if (!found)
-        REPORT_ASSERT("CRunningBrowserMap::RemoveToolbar", "Removing nonexistent toolbar");
-    return found;
+    return RemoveFrom(&Entry::toolbar, threadId, "CRunningBrowserMap::RemoveToolbar",
+                      "Removing nonexistent toolbar");
 }
 
 CToolbar* CRunningBrowserMap::GetToolbar(DWORD threadId) const {
-    std::lock_guard<std::mutex> guard(lock_);
-    const Row* row = Find(threadId);
-    return row ? row->second.toolbar : nullptr;
+    return GetFrom(&Entry::toolbar, threadId);
 }
 
 std::size_t CRunningBrowserMap::Count() const {

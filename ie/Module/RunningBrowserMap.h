@@ -38,6 +38,16 @@ private:
     };
     using Row = std::pair<DWORD, Entry>;
 
+    // One implementation for the helper's and the band's slot of an entry;
+    // the texts are what the public operation reports.
+    template <typename T>
+    bool AddTo(T* Entry::*slot, DWORD threadId, T* value, const char* method,
+               const char* repeated);
+    template <typename T>
+    bool RemoveFrom(T* Entry::*slot, DWORD threadId, const char* method, const char* missing);
+    template <typename T>
+    T* GetFrom(T* Entry::*slot, DWORD threadId) const;
+
     // Callers hold the lock.
     Row* Find(DWORD threadId);
     const Row* Find(DWORD threadId) const;
