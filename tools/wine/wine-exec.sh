@@ -27,5 +27,7 @@ output=$(mktemp "${TMPDIR:-/tmp}/quillon-wine-exec.XXXXXX")
 timeout --kill-after=5 "${QUILLON_TEST_TIMEOUT:-300}" "$WINE" "$@" </dev/null >"$output" 2>&1
 status=$?
 cat "$output"
+# A program that dies before it flushes leaves nothing else to go by.
+[[ $status -eq 0 ]] || echo "wine-exec: $(basename "$1") ended with status $status" >&2
 rm -f "$output"
 exit $status
