@@ -1,20 +1,12 @@
 #include "ie/Browser/DoNotWarnList.h"
 
+#include "utils/Text/AsciiCase.h"
 #include "utils/URL/AddressRules.h"
 #include "utils/URL/UURL.h"
 
 #include <algorithm>
 
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
 
 std::vector<std::string> Split(const std::string& text) {
     std::vector<std::string> pieces;
