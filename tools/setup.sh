@@ -11,6 +11,8 @@ packages=(
   zlib1g-dev libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   publicsuffix
+  ccache
+  nsis wixl
 )
 
 missing=()
