@@ -137,14 +137,22 @@ bool CRPCDeliveryPool::WaitForWork() {
 }
 
 HWND CRPCDeliveryPool::FindTarget(RPCWindow target) const {
-    // The service may (re)start at any time: look its window up afresh.
-    if (target == kRPCServiceWindow)
-        return ::FindWindowA(nullptr, kRPCServiceWindowTitle);
-    return ToWindowHandle(target);
+    if (target != kRPCServiceWindow)
+        return ToWindowHandle(target);
+    // A look-up by title walks every top-level window (a third of a
+    // millisecond under Wine, more than the delivery itself), so the window
+    // found is kept while it exists. The service may restart at any time: a
+    // window that is gone is looked up afresh.
+    HWND window = serviceWindow_.load();
+    if (window && ::IsWindow(window))
+        return window;
+    window = ::FindWindowA(nullptr, kRPCServiceWindowTitle);
+    serviceWindow_.store(window);
+    return window;
 }
 
 void CRPCDeliveryPool::DeliverOne(RPCWindow target, const Message& message, bool& lastSendTimedOut) const {
-    RPCTrace("Attempt send to " + RPCWindowText(target));
+    RPCTrace([&] { return "Attempt send to " + RPCWindowText(target); });
     // Elapsed times in unsigned arithmetic stay right across the tick
     // counter's wrap.
     const auto late = [&] { return ::GetTickCount() - message.handedOverAt > limits_.giveUpAfterMs; };
@@ -154,7 +162,7 @@ void CRPCDeliveryPool::DeliverOne(RPCWindow target, const Message& message, bool
         if (window && !(lastSendTimedOut && late()))
             break;
         if (late()) {
-            RPCTrace("Timeout: Can't RPC to " + RPCWindowText(target));
+            RPCTrace([&] { return "Timeout: Can't RPC to " + RPCWindowText(target); });
             return;
         }
         ::Sleep(limits_.retryEveryMs);
@@ -169,11 +177,13 @@ void CRPCDeliveryPool::DeliverOne(RPCWindow target, const Message& message, bool
                               reinterpret_cast<LPARAM>(&copyData), SMTO_NORMAL | SMTO_ABORTIFHUNG,
                               limits_.sendTimeoutMs, &accepted);
     lastSendTimedOut = !sent && ::GetLastError() == ERROR_TIMEOUT;
-    const std::string typeName = IndexToString(message.type, kRPCMessageTypeNames);
-    const std::string windowText = RPCWindowText(ToRPCWindow(window));
+    const auto describe = [&](const char* what) {
+        return std::string(what) + IndexToString(message.type, kRPCMessageTypeNames) + " to window " +
+               RPCWindowText(ToRPCWindow(window));
+    };
     if (!sent || !accepted) {
-        RPCTrace("Failed send " + typeName + " to window " + windowText);
+        RPCTrace([&] { return describe("Failed send "); });
         return;
     }
-    RPCTrace("Sent " + typeName + " to window " + windowText);
+    RPCTrace([&] { return describe("Sent "); });
 }

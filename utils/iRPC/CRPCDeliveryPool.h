@@ -22,6 +22,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -95,6 +96,8 @@ private:
     // served by exactly one thread.
     std::map<RPCWindow, Target> targets_;
     std::deque<RPCWindow> ready_;
+    // The rating service's window as last found by its title.
+    mutable std::atomic<HWND> serviceWindow_{nullptr};
     std::size_t threads_ = 0;
     std::size_t idle_ = 0;
     bool closing_ = false;

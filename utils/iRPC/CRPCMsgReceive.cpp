@@ -15,6 +15,6 @@ std::unique_ptr<CRPCMsg> CRPCMsg::Receive(RPCWindow senderWindow, const COPYDATA
     std::unique_ptr<CRPCMsg> message =
         Decode(copyData->dwData, senderWindow, copyData->lpData, copyData->cbData);
     if (message)
-        RPCTrace("Received from window " + RPCWindowText(senderWindow) + ": " + message->ToString());
+        RPCTrace([&] { return "Received from window " + RPCWindowText(senderWindow) + ": " + message->ToString(); });
     return message;
 }

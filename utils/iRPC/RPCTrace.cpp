@@ -8,6 +8,10 @@ std::string RPCWindowText(RPCWindow window) {
     return FormatText("%08llX", static_cast<unsigned long long>(window));
 }
 
-void RPCTrace(const std::string& text) {
+bool RPCTraceWanted() {
+    return ::IsDebuggerPresent() != FALSE;
+}
+
+void RPCTraceText(const std::string& text) {
     ::OutputDebugStringA((text + "\n").c_str());
 }

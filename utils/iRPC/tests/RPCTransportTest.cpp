@@ -265,6 +265,19 @@ TEST(RPCTransport, ServiceWindowAppearingAfterThreeSecondsGetsTheMessage) {
     EXPECT_EQ("CServerNotify [1] type=whitelist&name=late.example", service.Deliveries()[0].decoded);
 }
 
+TEST(RPCTransport, RestartedServiceGetsTheMessagesSentAfterItsNewWindowAppeared) {
+    // The window found by title is kept between deliveries; a restarted
+    // service has a new one, which must be found again.
+    for (std::int32_t id = 1; id <= 3; ++id) {
+        RPCTestWindow service(kRPCServiceWindowTitle, RPCTestWindow::Behaviour::Accept);
+        ASSERT_NE(nullptr, service.Window());
+        CServerNotify notify("n");
+        ASSERT_TRUE(notify.Send(kRPCServiceWindow, 0, id));
+        ASSERT_TRUE(service.WaitForDeliveries(1, 2000)) << "service instance " << id;
+        EXPECT_EQ(std::vector<std::int32_t>{id}, RequestIds(service.Deliveries()));
+    }
+}
+
 TEST(RPCTransport, WithoutServiceWindowDeliveryGivesUpFiveSecondsAfterSendAndOthersGoOn) {
     ASSERT_EQ(nullptr, ::FindWindowA(nullptr, kRPCServiceWindowTitle));
     RPCTestWindow other("Quillon other receiver", RPCTestWindow::Behaviour::Accept);
