@@ -13,6 +13,7 @@ packages=(
   publicsuffix
   ccache
   nsis wixl
+  python3-pil fonts-dejavu-core
 )
 
 missing=()
