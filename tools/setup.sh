@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth
-  zlib1g-dev libgtest-dev libbenchmark-dev
+  zlib1g-dev libssl-dev libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   publicsuffix
   ccache

@@ -5,11 +5,10 @@
 // "https://www.example.com") serves them from a web site instead.
 #pragma once
 
+#include "utils/URL/QueryValue.h"
+
 #include <string>
 
 // The address of a page: "/exploit.html" with its query appended as given.
 std::string VendorPage(const std::string& path, const std::string& query = std::string());
 
-// A text made safe for a query value: everything but letters, digits and
-// "-._~" is percent-encoded.
-std::string EncodeQueryValue(const std::string& text);
