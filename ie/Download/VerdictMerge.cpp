@@ -37,6 +37,9 @@ void CVerdictMerge::OnChecksumResult(std::int32_t code, std::int32_t colour, con
                                      const std::string& title) {
     if (code == VERDICT_UNKNOWN || verdict_ == VERDICT_CERTIFIED)
         return;
+    // An answer without a rating (a damaged document) says nothing.
+    if (code < VERDICT_CERTIFIED || code > VERDICT_WARN)
+        return;
     verdict_ = code;
     colour_ = colour;
     text_ = text;

@@ -1,6 +1,7 @@
 #include "ie/Module/ClassTable.h"
 
 #include "ie/Browser/BHO.h"
+#include "ie/Download/MimeFilter.h"
 
 #include "ie/Module/ClassFactory.h"
 #include "ie/Module/ModuleClasses.h"
@@ -8,6 +9,7 @@
 namespace {
 
 CClassFactory g_browserHelperFactory(&CBHO::CreateInstance);
+CClassFactory g_mimeFilterFactory(&CMimeFilter::CreateInstance);
 
 struct ClassRow {
     const CLSID* clsid;
@@ -16,11 +18,11 @@ struct ClassRow {
 };
 
 // Every class the module registers, in registration order. The toolbar band
-// and the download filter are registered for the browser already; their
-// objects come with their own parts of the module.
+// is registered for the browser already; its object comes with its own part
+// of the module.
 const ClassRow kClasses[] = {
     {&CLSID_QuillonBHO, &g_browserHelperFactory},
-    {&CLSID_QuillonMimeFilter, nullptr},
+    {&CLSID_QuillonMimeFilter, &g_mimeFilterFactory},
     {&CLSID_QuillonToolbar, nullptr},
 };
 

@@ -37,6 +37,7 @@ TEST(VerdictMerge, MergeRulesInEitherOrder) {
         {"a better site does not lower", {Site(4, 4, "bad"), Site(1, 1, "ok")}, 4, "bad"},
         {"a site without a verdict is ignored", {Site(99, 4, "none")}, VERDICT_PENDING, "Unknown download"},
         {"the Downloads facet gives the verdict", {Site(1, 4, "downloads bad")}, 4, "downloads bad"},
+        {"a checksum answer without a rating says nothing", {Site(2, 2, "info"), Checksum(-1)}, 2, "info"},
     };
     for (const Case& c : cases) {
         CVerdictMerge merge;
