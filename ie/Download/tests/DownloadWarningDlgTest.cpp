@@ -1,11 +1,11 @@
 // The warning dialog as the user meets it: found on the screen by a second
 // thread, which reads it and presses one of its buttons.
+#include "ie/Download/DownloadWarning.h"
 #include "ie/Download/DownloadWarningDlg.h"
 #include "ie/res/ResourceIds.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 
@@ -16,15 +16,17 @@ struct Seen {
     std::string question;
     bool reportVisible = false;
     bool reportChecked = false;
-    bool badge = false;
+    bool frameReplaced = false;
+    int badgeWidth = 0;
+    int badgeHeight = 0;
     bool found = false;
 };
 
 // Waits for the dialog titled "Quillon" of this process, reads it and
 // presses `button`.
-std::thread Answerer(int button, Seen& seen) {
-    return std::thread([button, &seen] {
-        for (int i = 0; i < 300 && !seen.found; ++i) {
+std::thread Answerer(int button, const CDownloadWarningDlg* dialogObject, Seen& seen) {
+    return std::thread([button, dialogObject, &seen] {
+        for (int i = 0; i < 500; ++i) {
             HWND dialog = ::FindWindowA("#32770", "Quillon");
             if (dialog && ::IsWindowVisible(dialog)) {
                 char text[512] = {};
@@ -39,71 +41,49 @@ std::thread Answerer(int button, Seen& seen) {
                 char className[64] = {};
                 if (picture)
                     ::GetClassNameA(picture, className, sizeof className);
-                seen.badge = picture && std::string(className) != "Static";
+                seen.frameReplaced = picture && std::string(className) != "Static";
+                if (dialogObject) {
+                    seen.badgeWidth = dialogObject->Badge().Bitmap().Width();
+                    seen.badgeHeight = dialogObject->Badge().Bitmap().Height();
+                }
                 seen.found = true;
-                ::SendMessageA(::GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+                // Posted: the button is pressed on the dialog's own thread.
+                ::PostMessageA(::GetDlgItem(dialog, button), BM_CLICK, 0, 0);
                 return;
             }
-            ::Sleep(20);
+            ::Sleep(10);
         }
     });
 }
 
-TEST(DownloadWarningDlg, BadgesCheckBoxAndAnswers) {
+TEST(DownloadWarningDlg, BadgeCheckBoxAndAnswerOfEachVerdict) {
     struct Case {
         std::int32_t verdict;
         int button;
-        bool goOn;
+        INT_PTR result;
         bool reportShown;
+        int badgeWidth;
+        int badgeHeight;
     } const cases[] = {
-        {4, IDOK, true, false},
-        {4, IDCANCEL, false, false},
-        {2, IDCANCEL, false, true},
-        {3, IDOK, true, true},
+        {4, IDOK, IDOK, false, 115, 118},          // red badge, no box
+        {2, IDCANCEL, IDCANCEL, true, 140, 124},   // yellow badge, box ticked
+        {3, IDCANCEL, IDCANCEL, true, 140, 124},
     };
     for (const Case& c : cases) {
         Seen seen;
-        std::thread answerer = Answerer(c.button, seen);
-        const bool goOn = ShowDownloadWarning(nullptr, "Verdict text", c.verdict);
+        CDownloadWarningDlg dialog("Verdict text", c.verdict);
+        std::thread answerer = Answerer(c.button, &dialog, seen);
+        const INT_PTR result = dialog.DoModal(nullptr);
         answerer.join();
         ASSERT_TRUE(seen.found) << c.verdict;
-        EXPECT_EQ(c.goOn, goOn) << c.verdict;
+        EXPECT_EQ(c.result, result) << c.verdict;
         EXPECT_EQ("Verdict text", seen.verdictText);
         EXPECT_EQ("Are you sure you want to download this program?", seen.question);
         EXPECT_EQ(c.reportShown, seen.reportVisible) << c.verdict;
         EXPECT_EQ(c.reportShown, seen.reportChecked) << c.verdict;
-        EXPECT_TRUE(seen.badge) << "the frame is replaced by the badge window";
-    }
-}
-
-TEST(DownloadWarningDlg, TheBadgeOfEachVerdict) {
-    struct Case {
-        std::int32_t verdict;
-        int width;
-        int height;
-    } const cases[] = {{2, 140, 124}, {3, 140, 124}, {4, 115, 118}};
-    for (const Case& c : cases) {
-        CDownloadWarningDlg dialog("text", c.verdict);
-        std::atomic<bool> done{false};
-        int width = 0;
-        int height = 0;
-        std::thread closer([&] {
-            for (int i = 0; i < 300 && !done; ++i) {
-                HWND window = ::FindWindowA("#32770", "Quillon");
-                if (window && ::IsWindowVisible(window)) {
-                    width = dialog.Badge().Bitmap().Width();
-                    height = dialog.Badge().Bitmap().Height();
-                    ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-                    return;
-                }
-                ::Sleep(20);
-            }
-        });
-        EXPECT_EQ(IDCANCEL, dialog.DoModal(nullptr));
-        done = true;
-        closer.join();
-        EXPECT_EQ(c.width, width) << c.verdict;
-        EXPECT_EQ(c.height, height) << c.verdict;
+        EXPECT_TRUE(seen.frameReplaced) << "the frame is replaced by the badge window";
+        EXPECT_EQ(c.badgeWidth, seen.badgeWidth) << c.verdict;
+        EXPECT_EQ(c.badgeHeight, seen.badgeHeight) << c.verdict;
     }
 }
 

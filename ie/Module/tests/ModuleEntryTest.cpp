@@ -7,6 +7,7 @@
 #include "ie/Module/ModuleLock.h"
 #include "ie/Module/tests/ModuleTesting.h"
 #include "tests/support/DiagnosticCapture.h"
+#include "tests/support/FakeDownloadStream.h"
 #include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +207,48 @@ TEST(ModuleEntryTest, RefusesToLoadIntoTheShell) {
             << c.hostName;
         ::DeleteFileA(host.c_str());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The download filter as urlmon gets it: the DLL's class object creates it,
+// and it hands a download through unchanged.
+TEST(ModuleEntryTest, DownloadFilterFromTheClassObject) {
+    LoadedModule module;
+    ASSERT_TRUE(module.Get());
+    auto* getClassObject = module.Entry<GetClassObjectFunction>("DllGetClassObject");
+    ASSERT_TRUE(getClassObject);
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_QuillonMimeFilter, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    IInternetProtocol* filter = nullptr;
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IInternetProtocol, reinterpret_cast<void**>(&filter)));
+
+    testing_support::CallLog log;
+    std::vector<std::uint8_t> bytes(20000);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
+    testing_support::FakeProtocol protocol(log, bytes);
+    // The local machine is never asked about: no service is needed.
+    testing_support::FakeProtocolSink sink(log, L"http://127.0.0.1/setup.exe");
+    PROTOCOLFILTERDATA data = {sizeof data, nullptr, &protocol, nullptr, 0};
+    EXPECT_EQ(S_OK, filter->Start(L"application/octet-stream", &sink, &sink, PI_FILTER_MODE | PI_FORCE_ASYNC,
+                                  reinterpret_cast<HANDLE_PTR>(&data)));
+    std::vector<std::uint8_t> got;
+    std::vector<std::uint8_t> buffer(8192);
+    HRESULT hr = S_OK;
+    while (hr == S_OK) {
+        ULONG read = 0;
+        hr = filter->Read(buffer.data(), static_cast<ULONG>(buffer.size()), &read);
+        got.insert(got.end(), buffer.begin(), buffer.begin() + read);
+    }
+    EXPECT_EQ(S_FALSE, hr);
+    EXPECT_EQ(bytes, got);
+    EXPECT_EQ(S_OK, filter->Terminate(0));
+    EXPECT_EQ(0u, filter->Release());
+    EXPECT_EQ(1u, protocol.References());
+    factory->Release();
 }
 
 }  // namespace
