@@ -250,8 +250,6 @@ Section "un.${PRODUCT}" SecUninstall
   !insertmacro RemoveProductFiles
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
-
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
 ; Off unless chosen on the components page or given as /REMOVEUSERDATA: the
@@ -261,6 +259,12 @@ Section /o "un.My do-not-warn list, logs and settings" SecUserData
   SetShellVarContext current
   RMDir /r "$APPDATA\${PRODUCT}"
   DeleteRegKey HKCU "Software\${PRODUCT}"
+SectionEnd
+
+; The entry in the list of programs goes last: while it is there, the
+; uninstaller has not finished.
+Section "-un.Entry"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
 ; Runs after the sections are known, to select the user data on request.

@@ -81,7 +81,10 @@ std::string Expanded(const char* path) {
 }
 
 std::string DefaultInstallDirectory() {
-    return Expanded("%PROGRAM_FILES%") + "\\Quillon\\";
+    std::string programFiles = Expanded("%PROGRAM_FILES%");  // normalised: with a trailing backslash
+    if (!programFiles.empty() && programFiles.back() != '\\')
+        programFiles += '\\';
+    return programFiles + "Quillon\\";
 }
 
 // Expanding %DATA_DIR% creates the folder: tests that check its removal
@@ -91,7 +94,7 @@ std::string WhitelistPath() {
 }
 
 // Runs a command line and waits for it; its exit code, or -1.
-int Run(const std::string& commandLine) {
+int RunProgram(const std::string& commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -198,7 +201,7 @@ protected:
     void TearDown() override {
         // A failed check must not leave the product for the next test.
         if (const auto command = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString")) {
-            Run(*command);
+            RunProgram(*command);
             WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kRemovalTimeout);
         }
         if (service_.process)
@@ -210,15 +213,15 @@ protected:
 
     // Runs the installer with the given switches; its exit code.
     int Install(const std::string& switches = "") {
-        return Run("\"" + SetupPath() + "\" /S" + (switches.empty() ? "" : " " + switches));
+        return RunProgram("\"" + SetupPath() + "\" /S" + (switches.empty() ? "" : " " + switches));
     }
 
     // Runs the uninstaller the way the list of programs does in silence and
-    // waits until it has removed its entry and the folder.
+    // waits until it has removed the folder and, last of all, its entry.
     void Uninstall(const std::string& installDirectory, const std::string& switches = "") {
         const auto command = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
         ASSERT_TRUE(command);
-        ASSERT_EQ(0, Run(*command + (switches.empty() ? "" : " " + switches)));
+        ASSERT_EQ(0, RunProgram(*command + (switches.empty() ? "" : " " + switches)));
         EXPECT_TRUE(WaitUntil(
             [&] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) && !IsDirectory(installDirectory); },
             kRemovalTimeout))
@@ -330,24 +333,7 @@ TEST_F(InstallerTest, InstallsRegistersAndRemovesEverythingButTheUsersList) {
     EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath())) << "the user's do-not-warn list went";
 }
 
-TEST_F(InstallerTest, RemovesTheUsersDataOnlyWhenAsked) {
-    const std::string installDirectory = DefaultInstallDirectory();
-    ASSERT_EQ(0, Install());
-    WriteUserData();
-    ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\Quillon", "Probe", "kept until asked"));
-
-    const std::string whitelist = WhitelistPath();
-    const std::string dataDirectory = Expanded("%DATA_DIR%");
-    ASSERT_TRUE(IsPlainFile(whitelist));
-
-    Uninstall(installDirectory, "/REMOVEUSERDATA");
-    ExpectRemovedFrom(installDirectory);
-    EXPECT_FALSE(IsPlainFile(whitelist));
-    EXPECT_FALSE(IsDirectory(dataDirectory));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillon"));
-}
-
-TEST_F(InstallerTest, UpgradesWhereTheEarlierVersionIs) {
+TEST_F(InstallerTest, UpgradesWhereTheEarlierVersionIsAndRemovesTheUsersDataWhenAsked) {
     // Not the default folder, and with a space: the second run must find it.
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
@@ -369,10 +355,16 @@ TEST_F(InstallerTest, UpgradesWhereTheEarlierVersionIs) {
     EXPECT_EQ("kept on upgrade", ReadString(HKEY_LOCAL_MACHINE, kMachineOptionsKey, "Probe"));
     EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath()));
 
-    Uninstall(installDirectory);
+    // Asked to, the uninstaller takes the user's data too.
+    ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\Quillon", "Probe", "kept until asked"));
+    const std::string whitelist = WhitelistPath();
+    const std::string dataDirectory = Expanded("%DATA_DIR%");  // expanding creates it: not after
+    Uninstall(installDirectory, "/REMOVEUSERDATA");
     ExpectRemovedFrom(installDirectory);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMachineOptionsKey)) << "removal keeps the machine-wide options";
-    EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath()));
+    EXPECT_FALSE(IsPlainFile(whitelist));
+    EXPECT_FALSE(IsDirectory(dataDirectory));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Quillon"));
 }
 
 // The administrators' package puts the same files and registry entries in
@@ -382,7 +374,7 @@ TEST_F(InstallerTest, PackageForGroupPolicyInstallsAndRemovesTheSameProduct) {
     const std::string package = BesideExecutable(QUILLON_PACKAGE_RELATIVE_PATH);
     ASSERT_TRUE(IsPlainFile(package)) << package;
     const std::string installDirectory = DefaultInstallDirectory();
-    ASSERT_EQ(0, Run("msiexec.exe /i \"" + package + "\" /qn"));
+    ASSERT_EQ(0, RunProgram("msiexec.exe /i \"" + package + "\" /qn"));
     extraFolders_.push_back(installDirectory);
     ExpectFilesIn(installDirectory);
     ExpectRegisteredIn(installDirectory);
@@ -392,7 +384,7 @@ TEST_F(InstallerTest, PackageForGroupPolicyInstallsAndRemovesTheSameProduct) {
 
     StartService(installDirectory);
     WriteUserData();
-    ASSERT_EQ(0, Run("msiexec.exe /x \"" + package + "\" /qn"));
+    ASSERT_EQ(0, RunProgram("msiexec.exe /x \"" + package + "\" /qn"));
     ExpectRemovedFrom(installDirectory);
     EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.process.Get(), 5000)) << "the service still runs";
     EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath()));
