@@ -3,6 +3,8 @@
 ; logon and leaves an uninstaller behind. The build runs makensis with:
 ;   ARCH     x86 (the product) or x64 (the same files built for x86_64)
 ;   VERSION  the product's four-part version
+;   PUBLISHER  the maker's name
+;   ICON     the product's icon
 ;   STAGE       the folder holding the files to install, as installed
 ;   FILE_LISTS  the build's lists of those files (macros InstallProductFiles
 ;               and RemoveProductFiles)
@@ -29,7 +31,6 @@ Unicode true
 !include "${FILE_LISTS}"
 
 !define PRODUCT "Quillon"
-!define PUBLISHER "Quillon"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillon"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; Protected Mode: the module runs in the browser's low-integrity process and
@@ -63,6 +64,8 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
@@ -87,30 +90,28 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 ; The policy is read by the browser's broker, whose bitness need not be the
 ; module's: on 64-bit Windows both views get it.
-!macro WriteElevationPolicy
-  !insertmacro WriteElevationPolicyInView
-  ${If} ${RunningX64}
-    SetRegView 64
-    !insertmacro WriteElevationPolicyInView
+!macro InBothViews MACRO
+  !if "${ARCH}" == "x64"
     SetRegView 32
-    !insertmacro WriteElevationPolicyInView
-    !insertmacro UseProductRegistryView
-  ${EndIf}
+    !insertmacro ${MACRO}
+    SetRegView 64
+    !insertmacro ${MACRO}
+  !else
+    !insertmacro ${MACRO}
+    ${If} ${RunningX64}
+      SetRegView 64
+      !insertmacro ${MACRO}
+      SetRegView 32
+    ${EndIf}
+  !endif
 !macroend
 !macro WriteElevationPolicyInView
   WriteRegStr HKLM "${ELEVATION_KEY}" "AppName" "Quillon.exe"
   WriteRegStr HKLM "${ELEVATION_KEY}" "AppPath" "$INSTDIR"
   WriteRegDWORD HKLM "${ELEVATION_KEY}" "Policy" 3
 !macroend
-!macro DeleteElevationPolicy
+!macro DeleteElevationPolicyInView
   DeleteRegKey HKLM "${ELEVATION_KEY}"
-  ${If} ${RunningX64}
-    SetRegView 64
-    DeleteRegKey HKLM "${ELEVATION_KEY}"
-    SetRegView 32
-    DeleteRegKey HKLM "${ELEVATION_KEY}"
-    !insertmacro UseProductRegistryView
-  ${EndIf}
 !macroend
 
 ; Ends the rating service so that its files can go: first the way a logoff
@@ -223,7 +224,7 @@ Section "${PRODUCT}" SecProduct
   ${EndIf}
 
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Quillon.exe"'
-  !insertmacro WriteElevationPolicy
+  !insertmacro InBothViews WriteElevationPolicyInView
 SectionEnd
 
 Var Upgrading
@@ -240,7 +241,7 @@ Section "un.${PRODUCT}" SecUninstall
       ExecWait '"$SYSDIR\regsvr32.exe" /s /u "$INSTDIR\QuillonIE.dll"'
     ${EndIf}
     DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
-    !insertmacro DeleteElevationPolicy
+    !insertmacro InBothViews DeleteElevationPolicyInView
   ${EndIf}
 
   Push "$INSTDIR\QuillonIE.dll"
@@ -273,12 +274,10 @@ Function un.onInit
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/REMOVEUSERDATA" $1
-  ${IfNot} ${Errors}
+  IfErrors +2
     SectionSetFlags ${SecUserData} ${SF_SELECTED}
-  ${EndIf}
   ClearErrors
   ${GetOptions} $0 "/UPGRADE" $1
-  ${IfNot} ${Errors}
+  IfErrors +2
     StrCpy $Upgrading 1
-  ${EndIf}
 FunctionEnd

@@ -3,6 +3,7 @@
 // the module, the module's classes, the logon start of the service, the entry
 // in the list of programs and the browser's elevation policy; and after the
 // uninstaller, that all of it is gone but the user's do-not-warn list.
+#include "ie/res/Version.h"
 #include "service/CRatingService.h"
 #include "tests/support/TestPaths.h"
 #include "utils/Environment/PathMacros.h"
@@ -262,8 +263,8 @@ protected:
         const std::string folder = WithoutTrailingSlash(installDirectory);
         const std::string uninstaller = "\"" + installDirectory + "Uninstall.exe\"";
         EXPECT_EQ("Quillon", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
-        EXPECT_EQ("1.2.0.11", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
-        EXPECT_EQ("Quillon", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher"));
+        EXPECT_EQ(QUILLON_VERSION_STRING, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion"));
+        EXPECT_EQ("The Quillon developers", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher"));
         EXPECT_EQ(uninstaller, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
         EXPECT_EQ(uninstaller + " /S", ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString"));
         EXPECT_EQ(folder, ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"));
