@@ -1,14 +1,14 @@
 ; The user's installer: one program that installs the add-on into Program
 ; Files, registers it with the browser, starts the rating service at every
 ; logon and leaves an uninstaller behind. The build runs makensis with:
-;   ARCH     x86 (the product) or x64 (the same files built for x86_64)
-;   VERSION  the product's four-part version
-;   PUBLISHER  the maker's name
-;   ICON     the product's icon
+;   ARCH        x86 (the product) or x64 (the same files built for x86_64)
+;   VERSION     the product's four-part version
+;   PUBLISHER   the maker's name
+;   ICON        the product's icon
 ;   STAGE       the folder holding the files to install, as installed
 ;   FILE_LISTS  the build's lists of those files (macros InstallProductFiles
 ;               and RemoveProductFiles)
-;   OUTFILE  the installer to write
+;   OUTFILE     the installer to write
 ; Switches of the installer: /S (silent), /D=<folder> (last, unquoted).
 ; Switches of the uninstaller: /S (silent), /REMOVEUSERDATA (also delete the
 ; uninstalling user's do-not-warn list, logs and options), /UPGRADE (given by

@@ -205,8 +205,10 @@ protected:
             RunProgram(*command);
             WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, kRemovalTimeout);
         }
-        if (service_.process)
-            ::TerminateProcess(service_.process.Get(), 0);
+        if (!installedPackage_.empty())
+            RunProgram("msiexec.exe /x \"" + installedPackage_ + "\" /qn");
+        if (service_)
+            ::TerminateProcess(service_.Get(), 0);
         DeletePath(WhitelistPath());
         for (const std::string& folder : extraFolders_)
             DeletePath(folder);
@@ -255,8 +257,6 @@ protected:
         SCOPED_TRACE("installed in " + installDirectory);
         ExpectFilesIn(installDirectory);
         EXPECT_TRUE(IsPlainFile(installDirectory + "Uninstall.exe"));
-
-
         ExpectRegisteredIn(installDirectory);
 
         const std::string module = installDirectory + "QuillonIE.dll";
@@ -303,7 +303,7 @@ protected:
         std::string command = "\"" + installDirectory + "Quillon.exe\"";
         ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                      &process));
-        service_.process.Reset(process.hProcess);
+        service_.Reset(process.hProcess);
         ::CloseHandle(process.hThread);
         ASSERT_TRUE(WaitUntil([] { return ::FindWindowA(nullptr, kRPCServiceWindowTitle) != nullptr; }, 10000));
     }
@@ -313,9 +313,8 @@ protected:
         ASSERT_TRUE(testing_support::WriteWholeFile(WhitelistPath(), "example.com\r\n"));
     }
 
-    struct {
-        win::UniqueHandle process;
-    } service_;
+    win::UniqueHandle service_;
+    std::string installedPackage_;  // for msiexec /x
     std::vector<std::string> extraFolders_;
 };
 
@@ -329,7 +328,7 @@ TEST_F(InstallerTest, InstallsRegistersAndRemovesEverythingButTheUsersList) {
     Uninstall(installDirectory);
     ExpectRemovedFrom(installDirectory);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kMachineOptionsKey));
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.process.Get(), 0)) << "the service still runs";
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.Get(), 0)) << "the service still runs";
     EXPECT_EQ(nullptr, ::FindWindowA(nullptr, kRPCServiceWindowTitle));
     EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath())) << "the user's do-not-warn list went";
 }
@@ -352,7 +351,7 @@ TEST_F(InstallerTest, UpgradesWhereTheEarlierVersionIsAndRemovesTheUsersDataWhen
     ASSERT_EQ(0, Install());
     ExpectInstalledIn(installDirectory);
     EXPECT_FALSE(IsDirectory(DefaultInstallDirectory()));
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.process.Get(), 0)) << "the old service still runs";
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.Get(), 0)) << "the old service still runs";
     EXPECT_EQ("kept on upgrade", ReadString(HKEY_LOCAL_MACHINE, kMachineOptionsKey, "Probe"));
     EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath()));
 
@@ -376,7 +375,7 @@ TEST_F(InstallerTest, PackageForGroupPolicyInstallsAndRemovesTheSameProduct) {
     ASSERT_TRUE(IsPlainFile(package)) << package;
     const std::string installDirectory = DefaultInstallDirectory();
     ASSERT_EQ(0, RunProgram("msiexec.exe /i \"" + package + "\" /qn"));
-    extraFolders_.push_back(installDirectory);
+    installedPackage_ = package;
     ExpectFilesIn(installDirectory);
     ExpectRegisteredIn(installDirectory);
     EXPECT_EQ("Quillon.exe", ReadString(HKEY_LOCAL_MACHINE, kElevationKey, "AppName"));
@@ -386,8 +385,9 @@ TEST_F(InstallerTest, PackageForGroupPolicyInstallsAndRemovesTheSameProduct) {
     StartService(installDirectory);
     WriteUserData();
     ASSERT_EQ(0, RunProgram("msiexec.exe /x \"" + package + "\" /qn"));
+    installedPackage_.clear();
     ExpectRemovedFrom(installDirectory);
-    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.process.Get(), 5000)) << "the service still runs";
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(service_.Get(), 5000)) << "the service still runs";
     EXPECT_EQ("example.com\r\n", ReadFileBytes(WhitelistPath()));
 }
 
