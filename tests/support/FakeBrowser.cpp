@@ -176,6 +176,12 @@ HRESULT STDMETHODCALLTYPE FakeBrowser::get_ReadyState(READYSTATE* state) {
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE FakeBrowser::get_Document(IDispatch** document) {
+    if (!document)
+        return E_POINTER;
+    return page_.CopyTo(document);
+}
+
 HRESULT STDMETHODCALLTYPE FakeBrowser::ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT*) {
     calls_.push_back("ShowBrowserBar " + Text(clsid) + " " + Text(show));
     return S_OK;

@@ -36,6 +36,8 @@ public:
     FakeConnectionPoint& Point() { return *point_.Get(); }
 
     void SetLocation(const std::wstring& url) { location_ = url; }
+    // The document get_Document answers (none: S_OK with null, as before the first page).
+    void SetDocument(IDispatch* document) { page_ = document; }
     void SetReadyState(READYSTATE state) { readyState_ = state; }
     void RefuseNavigate(bool refuse) { refuseNavigate_ = refuse; }
     void RefuseWindow(bool refuse) { refuseWindow_ = refuse; }
@@ -79,6 +81,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* url) override;
     HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* window) override;
     HRESULT STDMETHODCALLTYPE get_ReadyState(READYSTATE* state) override;
+    HRESULT STDMETHODCALLTYPE get_Document(IDispatch** document) override;
     HRESULT STDMETHODCALLTYPE ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT* size) override;
     // IConnectionPointContainer
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
@@ -96,6 +99,7 @@ private:
     READYSTATE readyState_ = READYSTATE_COMPLETE;
     bool refuseNavigate_ = false;
     bool refuseWindow_ = false;
+    win::ComPtr<IDispatch> page_;
     win::UniqueWindow frame_;
     HWND view_ = nullptr;
     HWND document_ = nullptr;
