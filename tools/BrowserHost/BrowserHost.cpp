@@ -106,20 +106,52 @@ std::string Texts(HWND window) {
     return texts;
 }
 
-// The visible words of a page of the add-on's own (its title and heading).
-std::string LocalPageText(const std::string& url) {
-    if (url.compare(0, 8, "file:///") != 0)
+// Text between two tags, its own tags taken out and its spaces folded.
+std::string Element(const std::string& html, const char* open, const char* close, std::size_t& from) {
+    const std::size_t start = html.find(open, from);
+    const std::size_t end = start == std::string::npos ? start : html.find(close, start);
+    if (end == std::string::npos)
         return std::string();
-    std::string path = url.substr(8, url.find('?') == std::string::npos ? std::string::npos : url.find('?') - 8);
-    std::ifstream file(path, std::ios::binary);
+    from = end;
+    std::string text;
+    bool inTag = false;
+    for (std::size_t i = start + std::char_traits<char>::length(open); i < end; ++i) {
+        const char c = html[i];
+        if (c == '<' || c == '>') {
+            inTag = c == '<';
+            continue;
+        }
+        if (inTag)
+            continue;
+        if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
+            if (!text.empty() && text.back() != ' ')
+                text += ' ';
+            continue;
+        }
+        text += c;
+    }
+    return text;
+}
+
+// The heading and first paragraph of a page of the add-on's own, shown from
+// its file (the browser shows such pages offline).
+struct LocalPage {
+    std::string heading;
+    std::string paragraph;
+};
+
+LocalPage ReadLocalPage(const std::string& url) {
+    LocalPage page;
+    if (url.compare(0, 8, "file:///") != 0)
+        return page;
+    const std::size_t query = url.find('?');
+    std::ifstream file(url.substr(8, query == std::string::npos ? std::string::npos : query - 8), std::ios::binary);
     std::stringstream html;
     html << file.rdbuf();
-    const std::string text = html.str();
-    const std::size_t start = text.find("<h1>");
-    const std::size_t end = text.find("</h1>");
-    if (start == std::string::npos || end == std::string::npos || end < start)
-        return std::string();
-    return text.substr(start + 4, end - start - 4);
+    std::size_t at = 0;
+    page.heading = Element(html.str(), "<h1>", "</h1>", at);
+    page.paragraph = Element(html.str(), "<p>", "</p>", at);
+    return page;
 }
 
 std::string HostOf(const std::string& url) {
@@ -609,16 +641,22 @@ void CBrowserHost::PaintPage(HWND window, HDC dc) {
         return;
     ::SetBkMode(dc, TRANSPARENT);
     const HGDIOBJ oldFont = ::SelectObject(dc, titleFont_.Get());
-    const std::string localText = LocalPageText(page_->Url());
-    const std::string heading = localText.empty() ? HostOf(page_->Url()) : localText;
+    const LocalPage local = ReadLocalPage(page_->Url());
+    const std::string heading = local.heading.empty() ? HostOf(page_->Url()) : local.heading;
     RECT line = {24, 20, client.right - 24, 52};
-    ::SetTextColor(dc, localText.empty() ? RGB(0x22, 0x33, 0x66) : RGB(0xB0, 0, 0));
+    ::SetTextColor(dc, local.heading.empty() ? RGB(0x22, 0x33, 0x66) : RGB(0xB0, 0, 0));
     ::DrawTextA(dc, heading.c_str(), -1, &line, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     ::SelectObject(dc, textFont_.Get());
     ::SetTextColor(dc, RGB(0x44, 0x44, 0x44));
     line = RECT{24, 56, client.right - 24, 74};
     ::DrawTextA(dc, page_->Url().c_str(), -1, &line, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     int top = 92;
+    if (!local.paragraph.empty()) {
+        RECT text = {24, top, client.right - 120, top + 80};
+        ::SetTextColor(dc, RGB(0x22, 0x22, 0x22));
+        ::DrawTextA(dc, local.paragraph.c_str(), -1, &text, DT_WORDBREAK | DT_NOPREFIX);
+        top += 90;
+    }
     for (const CPageContent::Frame& frame : page_->Frames()) {
         RECT box = {24, top, client.right - 24, top + 44};
         ::FrameRect(dc, &box, ::GetSysColorBrush(COLOR_BTNSHADOW));
