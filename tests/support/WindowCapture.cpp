@@ -117,6 +117,12 @@ int WindowCapture::CountPixels(COLORREF colour, const RECT& area) const {
     return count;
 }
 
+void WindowCapture::Paste(const WindowCapture& picture, int left, int top) {
+    for (int y = std::max(0, -top); y < picture.height_ && top + y < height_; ++y)
+        for (int x = std::max(0, -left); x < picture.width_ && left + x < width_; ++x)
+            pixels_[static_cast<size_t>(top + y) * width_ + left + x] = picture.pixels_[static_cast<size_t>(y) * picture.width_ + x];
+}
+
 HRESULT WindowCapture::SavePng(const std::string& path) const {
     if (!IsValid())
         return E_UNEXPECTED;

@@ -43,6 +43,11 @@ public:
     // How many pixels of the rectangle (all of the picture when empty) have `colour`.
     int CountPixels(COLORREF colour, const RECT& area = RECT{}) const;
 
+    // Lays another picture over this one with its top-left corner at (left,
+    // top), clipped to this picture: a window over another, each captured
+    // from its own window DC.
+    void Paste(const WindowCapture& picture, int left, int top);
+
     // Writes a 24-bit PNG file; the folder must exist.
     HRESULT SavePng(const std::string& path) const;
 

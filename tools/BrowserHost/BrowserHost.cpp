@@ -29,6 +29,7 @@ constexpr int kWindowHeight = 560;
 constexpr int kTitleBarHeight = 24;
 constexpr int kAddressBarHeight = kTitleBarHeight + 30;
 constexpr int kToolbarHeight = 30;
+constexpr int kBandHeight = 26;
 constexpr UINT_PTR kPaintSubclassId = 0x51425257;  // "QBRW"
 
 // A face shown this long without change has settled.
@@ -247,7 +248,9 @@ void CBrowserHost::Layout() {
         DESKBANDINFO info = {};
         info.dwMask = DBIM_MINSIZE | DBIM_ACTUAL;
         band_->GetBandInfo(0, DBIF_VIEWMODE_NORMAL, &info);
-        const int height = info.ptMinSize.y > 0 && info.ptMinSize.y < kToolbarHeight ? info.ptMinSize.y : 22;
+        // A toolbar row of the browser, never lower than the band asks.
+        const int height = info.ptMinSize.y > kBandHeight && info.ptMinSize.y < kToolbarHeight ? info.ptMinSize.y
+                                                                                            : kBandHeight;
         ::MoveWindow(bandWindow_, 4, (kToolbarHeight - height) / 2, width - 8, height, TRUE);
     }
 }
@@ -338,6 +341,9 @@ void CBrowserHost::LoadBand() {
         }
         band_ = band;
         bandWindow_ = window;
+        // The browser's toolbar area is a rebar, which takes the band's
+        // window in as its own child when the band is inserted.
+        ::SetParent(bandWindow_, toolbarArea_);
         Layout();
         band_->ShowDW(TRUE);
         ::ShowWindow(bandWindow_, SW_SHOW);
@@ -518,12 +524,31 @@ void CBrowserHost::TakePicture(StepOutcome& outcome, const std::string& picture)
     }
     // An alert's picture was taken while it was up; it shows the page too.
     std::unique_ptr<testing_support::WindowCapture> capture = std::move(alertPicture_);
-    if (!capture) {
-        ::RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        capture = std::make_unique<testing_support::WindowCapture>(frame, testing_support::WindowCapture::Source::Screen);
-    }
+    if (!capture)
+        capture = PictureOfWindows();
     if (capture->IsValid() && SUCCEEDED(capture->SavePng(settings_.outputFolder + picture)))
         outcome.picture = picture;
+}
+
+std::unique_ptr<testing_support::WindowCapture> CBrowserHost::PictureOfWindows() const {
+    // Each window from its own DC, the pop-ups laid over the browser window
+    // in their places: Wine's screen does not always show a band window
+    // that the toolbar area took in, though the window has drawn it.
+    const HWND frame = browser_->FrameWindow();
+    auto picture = std::make_unique<testing_support::WindowCapture>(
+        frame, testing_support::WindowCapture::Source::WindowDC);
+    RECT frameRect = {};
+    ::GetWindowRect(frame, &frameRect);
+    std::vector<HWND> popUps = PopUps(frame);
+    // EnumThreadWindows goes from the top of the z-order down; lay them bottom first.
+    for (auto window = popUps.rbegin(); window != popUps.rend(); ++window) {
+        RECT rect = {};
+        ::GetWindowRect(*window, &rect);
+        const testing_support::WindowCapture popUp(*window, testing_support::WindowCapture::Source::WindowDC);
+        if (popUp.IsValid())
+            picture->Paste(popUp, rect.left - frameRect.left, rect.top - frameRect.top);
+    }
+    return picture;
 }
 
 // --- The alert -----------------------------------------------------------------------
@@ -559,8 +584,7 @@ void CBrowserHost::CheckForAlert() {
     alertSeen_ = true;
     alertText_ = Texts(dialog);
     ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    alertPicture_ = std::make_unique<testing_support::WindowCapture>(
-        browser_->FrameWindow(), testing_support::WindowCapture::Source::Screen);
+    alertPicture_ = PictureOfWindows();
     // The user reads it and closes it with its button.
     const HWND close = ::GetDlgItem(dialog, IDOK);
     if (close)

@@ -75,6 +75,7 @@ private:
     std::string ReadStatus() const;
     void Observe(StepOutcome& outcome);
     void TakePicture(StepOutcome& outcome, const std::string& picture);
+    std::unique_ptr<testing_support::WindowCapture> PictureOfWindows() const;
 
     // The alert is modal: it runs its own message loop inside ours, where
     // only this thread's timer reaches it.
