@@ -61,21 +61,22 @@ std::string ClassOf(HWND window) {
 }
 
 // The visible top-level windows of this thread other than the browser's.
+struct PopUpSearch {
+    HWND browser;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectPopUp(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<PopUpSearch*>(data);
+    if (window != search->browser && ::IsWindowVisible(window))
+        search->windows.push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> PopUps(HWND browserWindow) {
-    struct Found {
-        HWND browser;
-        std::vector<HWND> windows;
-    } found{browserWindow, {}};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* found = reinterpret_cast<Found*>(data);
-            if (window != found->browser && ::IsWindowVisible(window))
-                found->windows.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.windows;
+    PopUpSearch search{browserWindow, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectPopUp, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
 }
 
 bool IsDialog(HWND window) {
@@ -89,21 +90,20 @@ bool IsTransient(HWND window) {
 }
 
 // The texts of a window and its children, in their order.
+BOOL CALLBACK AppendText(HWND child, LPARAM data) {
+    const std::string text = WindowText(child);
+    if (!text.empty() && ::IsWindowVisible(child)) {
+        auto* texts = reinterpret_cast<std::string*>(data);
+        if (!texts->empty())
+            *texts += " / ";
+        *texts += text;
+    }
+    return TRUE;
+}
+
 std::string Texts(HWND window) {
     std::string texts = WindowText(window);
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            const std::string text = WindowText(child);
-            if (!text.empty() && ::IsWindowVisible(child)) {
-                auto* texts = reinterpret_cast<std::string*>(data);
-                if (!texts->empty())
-                    *texts += " / ";
-                *texts += text;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    ::EnumChildWindows(window, &AppendText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 

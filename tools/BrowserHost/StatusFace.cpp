@@ -33,6 +33,18 @@ bool Close(std::uint32_t a, std::uint32_t b) {
     return true;
 }
 
+// The status button is the band's face-wide bitmap window.
+BOOL CALLBACK IsStatusButton(HWND window, LPARAM data) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    RECT rect = {};
+    ::GetClientRect(window, &rect);
+    if (lstrcmpA(name, kButtonClass) != 0 || rect.right != kFaceWidth || !::IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(data) = window;
+    return FALSE;
+}
+
 }  // namespace
 
 CStatusFaceReader::CStatusFaceReader(HMODULE module) {
@@ -77,25 +89,9 @@ void CStatusFaceReader::Load(HMODULE module, UINT id, const char* name) {
 }
 
 HWND CStatusFaceReader::FindButton(HWND band) {
-    // The status button is the band's face-wide bitmap window.
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    ::EnumChildWindows(
-        band,
-        [](HWND window, LPARAM data) -> BOOL {
-            char name[64] = {};
-            ::GetClassNameA(window, name, sizeof name);
-            RECT rect = {};
-            ::GetClientRect(window, &rect);
-            if (lstrcmpA(name, kButtonClass) == 0 && rect.right == kFaceWidth && ::IsWindowVisible(window)) {
-                reinterpret_cast<Search*>(data)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ::EnumChildWindows(band, &IsStatusButton, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 bool CStatusFaceReader::Matches(const Face& face, int frameLeft, const std::vector<std::uint32_t>& picture,
