@@ -34,6 +34,9 @@ constexpr UINT_PTR kPaintSubclassId = 0x51425257;  // "QBRW"
 
 // A face shown this long without change has settled.
 constexpr DWORD kSettledMs = 300;
+// The balloon comes a second after the add-on asks for it: a step lasts
+// at least this long so that its picture shows a balloon that is coming.
+constexpr DWORD kBalloonWaitMs = 1400;
 constexpr DWORD kSettleLimitMs = 5000;
 // An alert is pictured once it has been up this long (painted).
 constexpr DWORD kAlertPictureMs = 400;
@@ -377,7 +380,7 @@ void CBrowserHost::PlayPage(const SessionStep& step, StepOutcome& outcome) {
     if (Load(std::move(content), false)) {
         if (frames > 0)
             outcome.note = std::to_string(frames) + (frames == 1 ? " frame" : " frames");
-        Settle(400);
+        Settle(kBalloonWaitMs);
         return;
     }
     outcome.cancelled = true;
@@ -392,7 +395,7 @@ void CBrowserHost::PlayPage(const SessionStep& step, StepOutcome& outcome) {
         outcome.wentTo = location.Get() ? WideToAnsi(location.Get()) : std::string();
         Load(std::make_unique<CPageContent>(outcome.wentTo), true);
     }
-    Settle(400);
+    Settle(kBalloonWaitMs);
 }
 
 void CBrowserHost::PlayTyping(const SessionStep& step, StepOutcome& outcome) {
@@ -413,7 +416,7 @@ void CBrowserHost::PlayTyping(const SessionStep& step, StepOutcome& outcome) {
         page_->Type(std::string(1, c));
     }
     ::InvalidateRect(document, nullptr, TRUE);
-    Settle(600);
+    Settle(kBalloonWaitMs);
 }
 
 bool CBrowserHost::Load(std::unique_ptr<CPageContent> content, bool announced) {
@@ -478,8 +481,8 @@ std::string CBrowserHost::ReadStatus() const {
 void CBrowserHost::Settle(DWORD minimumMs) {
     const ULONGLONG start = ::GetTickCount64();
     if (!bandWindow_) {
-        // Nothing on screen tells when the add-on is done: a generous pause.
-        Pump(minimumMs + 1000);
+        // Nothing on screen tells when the add-on is done: the longest wait.
+        Pump(minimumMs);
         return;
     }
     std::string last = ReadStatus();
