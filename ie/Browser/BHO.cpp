@@ -83,7 +83,7 @@ LONG CBHO::RunningCount() {
 }
 
 CBHO::CBHO()
-    : balloonWindow_("CBHO::BalloonWindow"),
+    : alert_(*this),
       documentHook_(*this),
       clicks_(kClickRecordName),
       enable_(kEnableFlagName),
@@ -180,10 +180,9 @@ HRESULT CBHO::Attach(IUnknown* site) {
     evaluatorBound_ = true;
     monitor_.SetBHO(this);
     monitor_.LaunchServer();
+    balloon_.SetBHO(this);
     // 6. The balloon's window, owned by the browser so it stays above it.
-    if (balloonWindow_.Create(kBalloonTitle, [](UINT, WPARAM, LPARAM, LRESULT*) { return false; }))
-        ::SetWindowLongPtrA(balloonWindow_.Window(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(browserWindow_));
-    else
+    if (!balloon_.Create(browserWindow_, kBalloonTitle))
         REPORT_ASSERT("CBHO::SetSite", "Couldn't create balloon window");
     // 7. The machine-wide blocks.
     if (!clicks_.Initialized() && !clicks_.Init(kClickRecordSize)) {
@@ -221,9 +220,9 @@ HRESULT CBHO::Attach(IUnknown* site) {
 void CBHO::Teardown() {
     // Windows first: nothing of ours may run in the browser's windows any more.
     documentHook_.Unhook();
-    if (balloonWindow_.Window()) {
-        ::ShowWindow(balloonWindow_.Window(), SW_HIDE);
-        balloonWindow_.Destroy();
+    if (balloon_.Window()) {
+        balloon_.HideWindow();
+        balloon_.Destroy();
     }
     if (inBrowserMap_) {
         RunningBrowserMap().RemoveBrowser(::GetCurrentThreadId());
@@ -503,18 +502,20 @@ void* CBHO::GetService(int id) {
     }
 }
 
-// The toolbar band, the balloon and the alert are separate parts of the
-// add-on; until a window has them, the evaluation shows nothing there.
+// The toolbar band is a separate part of the add-on; until a window has
+// one, the evaluation shows nothing there.
 IMenuBarDisplay* CBHO::GetMenuBar() {
     return nullptr;
 }
 
+// Null while the balloon has no window: before SetSite and after teardown.
 IBalloonDisplay* CBHO::GetBalloon() {
-    return nullptr;
+    return balloon_.Window() ? &balloon_ : nullptr;
 }
 
+// Only while attached to a browser: the alert is shown over its window.
 ISafetyAlertDisplay* CBHO::GetSafetyAlert() {
-    return nullptr;
+    return registered_ ? &alert_ : nullptr;
 }
 
 HWND CBHO::GetAlertOwner() {
@@ -653,6 +654,10 @@ std::string CBHO::GetLocation() {
 bool CBHO::OpenInNewWindow(const std::string& url) {
     const std::string arguments = "-new " + url;
     return LaunchProgram(browserProgram_.c_str(), arguments.c_str(), 0, false) != -1;
+}
+
+bool CBHO::OpenVendorPage(const std::string& pathAndQuery) {
+    return OpenInNewWindow(VendorPage(pathAndQuery));
 }
 
 bool CBHO::SendFeedback() {

@@ -20,6 +20,9 @@
 #include "ie/Evaluation/Evaluator.h"
 #include "ie/Evaluation/IEvaluationHost.h"
 #include "ie/Module/ModuleLock.h"
+#include "ie/UI/IBalloonHost.h"
+#include "ie/UI/InfoBalloon.h"
+#include "ie/UI/SafetyAlert.h"
 #include "utils/Environment/CEnvironment.h"
 #include "utils/SharedMemory/CSharedMemory.h"
 #include "utils/Window/UMessageWindow.h"
@@ -37,7 +40,8 @@ class CBHO final : public IObjectWithSite,
                    public IDispatch,
                    public IEvaluationHost,
                    public IServerMonitorOwner,
-                   public IDocumentWindowListener {
+                   public IDocumentWindowListener,
+                   public IBalloonHost {
 public:
     // Service numbers of GetService.
     enum Service : int {
@@ -114,13 +118,14 @@ public:
     void ApplyDoNotWarnListEdit(const std::string& editedText);
     // "Never warn on this site": added for this window at once, and for good
     // by the service.
-    bool AddToDoNotWarnList(const std::string& site);
+    bool AddToDoNotWarnList(const std::string& site) override;
 
     // Browser actions for the user interface.
     void RecordBrowserClick();
     std::string GetLocation();
     bool OpenInNewWindow(const std::string& url);
-    bool SendFeedback();
+    bool OpenVendorPage(const std::string& pathAndQuery) override;
+    bool SendFeedback() override;
     // Reloads a search results page so its ratings show; search pages are
     // recognised by the safe-search scripts, which this window has not yet.
     bool RefreshIfSearchPage();
@@ -140,8 +145,8 @@ public:
 
     // Windows and state, for tests.
     HWND ClientWindow() const { return clientWindow_.Window(); }
-    HWND BalloonWindow() const { return balloonWindow_.Window(); }
-    HWND BrowserWindow() const { return browserWindow_; }
+    HWND BalloonWindow() const { return balloon_.Window(); }
+    HWND BrowserWindow() const override { return browserWindow_; }
     bool DocumentWindowHooked() const { return documentHook_.Hooked(); }
     bool Attached() const { return registered_; }
     bool InteractivePassDone() const { return interactivePassDone_; }
@@ -169,7 +174,8 @@ private:
     CModuleReference moduleReference_;
 
     // Members go in the reverse order of their destruction.
-    UMessageWindow balloonWindow_;
+    CInfoBalloon balloon_;
+    CSafetyAlert alert_;
     win::ComPtr<IUnknown> site_;
     win::ComPtr<IWebBrowser2> browser_;
     HWND browserWindow_ = nullptr;

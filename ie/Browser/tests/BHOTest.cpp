@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 #include <fstream>
 #include <ctime>
@@ -523,6 +524,9 @@ TEST_F(BHOTest, ServicesByNumber) {
     EXPECT_EQ(helper->GetService(CBHO::SERVICE_SERVER_MONITOR), &helper->ServerMonitor());
     EXPECT_EQ(helper->GetService(CBHO::SERVICE_RUNNING_BROWSERS), nullptr) << "no band on this thread";
     EXPECT_EQ(helper->GetService(CBHO::SERVICE_MENU_BAR), nullptr);
+    EXPECT_TRUE(helper->GetService(CBHO::SERVICE_BALLOON));
+    EXPECT_EQ(helper->GetService(CBHO::SERVICE_BALLOON), helper->GetBalloon());
+    EXPECT_TRUE(helper->GetSafetyAlert());
     auto* band = reinterpret_cast<CToolbar*>(static_cast<std::uintptr_t>(0x1000));
     ASSERT_TRUE(RunningBrowserMap().AddToolbar(::GetCurrentThreadId(), band));
     EXPECT_EQ(helper->GetService(CBHO::SERVICE_RUNNING_BROWSERS), band);
@@ -689,6 +693,92 @@ TEST_F(BHOTest, ActionsOpenPagesInNewBrowserWindows) {
     EXPECT_TRUE(capture.Reported("LaunchProgram", "Failed to launch"));
     EXPECT_FALSE(helper->RefreshIfSearchPage());
     EXPECT_TRUE(browser_->Calls().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The alert's dialog, found among this thread's windows while its modal
+// loop runs; the test's steps run from a thread timer inside that loop.
+std::function<void(HWND)> g_whileAlertOpen;
+
+BOOL CALLBACK FindAlert(HWND window, LPARAM found) {
+    char text[32] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    if (std::string(text) == "Quillon" && ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK WhileAlertOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND alert = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindAlert, reinterpret_cast<LPARAM>(&alert));
+    if (!alert || !g_whileAlertOpen)
+        return;
+    ::KillTimer(nullptr, timer);
+    std::function<void(HWND)> steps = std::move(g_whileAlertOpen);
+    g_whileAlertOpen = nullptr;
+    steps(alert);
+}
+
+// The balloon's links act through the helper: the site's page opens in a
+// new browser window, and "Never warn" reaches this window's list at once
+// and the service for good.
+TEST_F(BHOTest, BalloonLinksActThroughTheHelper) {
+    CBHO* helper = Attach();
+    ASSERT_TRUE(helper);
+    testing_support::ScratchDirectory folder("QuillonBalloonLinks");
+    const std::string record = folder.Path() + "started.txt";
+    ::SetEnvironmentVariableA("QUILLON_RECORD_FILE", record.c_str());
+    helper->SetBrowserProgram(testing_support::ExecutableDirectory() + "ArgumentRecorder.exe");
+    auto* balloon = static_cast<CInfoBalloon*>(helper->GetBalloon());
+    ASSERT_TRUE(balloon);
+    EXPECT_EQ(::GetWindow(balloon->Window(), GW_OWNER), browser_->FrameWindow());
+    balloon->Set(2, 4, "Risky downloads", "bad.example");
+
+    balloon->DoAction(CInfoBalloon::kViewDetails);
+    std::string line;
+    EXPECT_TRUE(PumpUntil([&] {
+        std::ifstream in(record);
+        return static_cast<bool>(std::getline(in, line));
+    }, 10000));
+    EXPECT_NE(line.find(" -new "), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - std::strlen("/sites/bad.example")), "/sites/bad.example") << line;
+    ::SetEnvironmentVariableA("QUILLON_RECORD_FILE", nullptr);
+
+    ASSERT_TRUE(service_.WaitForDeliveries(1, 5000));  // the list request of SetSite
+    EXPECT_FALSE(helper->IsOnDoNotWarnList("bad.example"));
+    balloon->DoAction(CInfoBalloon::kNeverWarn);
+    EXPECT_TRUE(helper->IsOnDoNotWarnList("bad.example"));
+    EXPECT_TRUE(service_.WaitForDeliveries(2, 5000));
+    EXPECT_EQ(ListRequests(service_), (std::vector<std::string>{"0 bad.example", "2 "}));
+    helper->SetBrowserProgram(folder.Path() + "missing.exe");
+}
+
+// The browser quits and lets go of the helper while the alert is open: the
+// helper lives until the message that opened the alert is done, then goes.
+TEST_F(BHOTest, HelperOutlivesTheAlertsModalLoop) {
+    CBHO* helper = Attach();
+    ASSERT_TRUE(helper);
+    ISafetyAlertDisplay* alert = helper->GetSafetyAlert();
+    ASSERT_TRUE(alert);
+    bool aliveInside = false;
+    g_whileAlertOpen = [&](HWND dialog) {
+        browser_->FireQuit();
+        EXPECT_EQ(helper_->SetSite(nullptr), E_INVALIDARG);
+        helper_.Reset();
+        aliveInside = ModuleLockCount() > 0;
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    };
+    ::SetTimer(nullptr, 0, 20, &WhileAlertOpen);
+    alert->ShowModal(1, "A reason", nullptr);
+    EXPECT_TRUE(aliveInside);
+    EXPECT_GT(ModuleLockCount(), 0) << "kept until the opening message is done";
+    EXPECT_TRUE(PumpUntil([] { return ModuleLockCount() == 0; }, 2000)) << "then freed";
+    EXPECT_EQ(browser_->References(), 1u);
 }
 
 }  // namespace
