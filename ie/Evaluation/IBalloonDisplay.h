@@ -9,6 +9,7 @@ public:
     enum ShowMode : int {
         kShowForVerdict = 0,  // the page's verdict arrived
         kShowForForm = 1,     // the user is filling in a form
+        kShowOnRequest = 2,   // the user asked: the status button's hover or menu
     };
 
     // Hides the balloon and forgets that it was shown.

@@ -11,6 +11,11 @@
 
 #include <cstdio>
 
+// The decision matrix and the status button speak in the display's modes.
+static_assert(IBalloonDisplay::kShowForVerdict == CBalloonShowRules::kAutomatic, "modes differ");
+static_assert(IBalloonDisplay::kShowForForm == CBalloonShowRules::kForm, "modes differ");
+static_assert(IBalloonDisplay::kShowOnRequest == CBalloonShowRules::kOnRequest, "modes differ");
+
 namespace {
 
 constexpr char kClassName[] = "QuillonInfoBalloon";
