@@ -12,9 +12,9 @@
 #include <cstdio>
 
 // The decision matrix and the status button speak in the display's modes.
-static_assert(IBalloonDisplay::kShowForVerdict == CBalloonShowRules::kAutomatic, "modes differ");
-static_assert(IBalloonDisplay::kShowForForm == CBalloonShowRules::kForm, "modes differ");
-static_assert(IBalloonDisplay::kShowOnRequest == CBalloonShowRules::kOnRequest, "modes differ");
+static_assert(int{IBalloonDisplay::kShowForVerdict} == int{CBalloonShowRules::kAutomatic}, "modes differ");
+static_assert(int{IBalloonDisplay::kShowForForm} == int{CBalloonShowRules::kForm}, "modes differ");
+static_assert(int{IBalloonDisplay::kShowOnRequest} == int{CBalloonShowRules::kOnRequest}, "modes differ");
 
 namespace {
 
