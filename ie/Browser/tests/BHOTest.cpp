@@ -714,9 +714,13 @@ BOOL CALLBACK FindAlert(HWND window, LPARAM found) {
 }
 
 void CALLBACK WhileAlertOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!g_whileAlertOpen) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
     HWND alert = nullptr;
     ::EnumThreadWindows(::GetCurrentThreadId(), &FindAlert, reinterpret_cast<LPARAM>(&alert));
-    if (!alert || !g_whileAlertOpen)
+    if (!alert)
         return;
     ::KillTimer(nullptr, timer);
     std::function<void(HWND)> steps = std::move(g_whileAlertOpen);
@@ -779,6 +783,55 @@ TEST_F(BHOTest, HelperOutlivesTheAlertsModalLoop) {
     EXPECT_GT(ModuleLockCount(), 0) << "kept until the opening message is done";
     EXPECT_TRUE(PumpUntil([] { return ModuleLockCount() == 0; }, 2000)) << "then freed";
     EXPECT_EQ(browser_->References(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// The page evaluation's decisions reach this window's balloon and alert:
+// a WARN verdict brings the balloon up once per site and text, and a
+// phishing finding on a site the service does not know opens the alert.
+TEST_F(BHOTest, DecisionsReachTheBalloonAndTheAlert) {
+    CBHO* helper = Attach();
+    ASSERT_TRUE(helper);
+    auto* balloon = static_cast<CInfoBalloon*>(helper->GetBalloon());
+    ASSERT_TRUE(balloon);
+    balloon->SetTimerIntervals(50, 10000, 1000);
+    CDecisionMatrix& decisions = helper->Evaluator().GetDecisionMatrix();
+    CEvalMessage verdict(EVAL_VERDICT);
+    verdict.info.domain = "bad.example";
+    verdict.info.classification = 4;
+    verdict.info.color = 2;
+    verdict.info.text = "Risky downloads";
+    for (int page = 0; page < 2; ++page) {
+        const CEvalMessage newPage(EVAL_NEW_PAGE);
+        decisions.Message(&newPage);
+        EXPECT_FALSE(::IsWindowVisible(balloon->Window()));
+        decisions.Message(&verdict);
+        EXPECT_EQ(PumpUntil([&] { return ::IsWindowVisible(balloon->Window()) != FALSE; }, page == 0 ? 3000 : 300),
+                  page == 0)
+            << "page " << page;
+    }
+
+    const CEvalMessage newPage(EVAL_NEW_PAGE);
+    decisions.Message(&newPage);
+    verdict.info.domain = "unknown.example";
+    verdict.info.classification = 3;
+    verdict.info.color = 3;
+    decisions.Message(&verdict);
+    CEvalMessage phishing(EVAL_PHISHING);
+    phishing.category = 1;
+    phishing.reason = "Looks like a bank";
+    bool opened = false;
+    g_whileAlertOpen = [&](HWND dialog) {
+        opened = true;
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    };
+    ::SetTimer(nullptr, 0, 20, &WhileAlertOpen);
+    decisions.Message(&phishing);
+    EXPECT_TRUE(PumpUntil([&] { return opened; }, 5000));
+    g_whileAlertOpen = nullptr;
 }
 
 }  // namespace
