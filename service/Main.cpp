@@ -2,6 +2,7 @@
 // window), one instance per user session; see CServiceCommandLine for the
 // switches.
 #include "service/CRatingService.h"
+#include "service/CRatingsHttpServer.h"
 #include "service/CRatingsStore.h"
 #include "service/CServiceCommandLine.h"
 #include "service/CServiceLog.h"
@@ -9,6 +10,7 @@
 #include "utils/Diagnostics/ReportAssert.h"
 #include "utils/Ownership/WinOwnership.h"
 #include "utils/iRPC/RPCWindowHandle.h"
+#include "utils/iRPC/RatingsHttpAddress.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -76,6 +78,11 @@ int RunService(const std::string& ratingsPath) {
     CRatingService service(ratings, log);
     if (!service.Create())
         return kExitNoWindow;
+    // The safe-search scripts ask over HTTP. Without the port (taken by
+    // another program) the window side still serves the add-on; Start has
+    // reported why.
+    CRatingsHttpServer http(ratings);
+    http.Start("127.0.0.1", kRatingsHttpPort);
     return PumpMessages();
 }
 

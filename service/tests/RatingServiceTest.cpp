@@ -1,6 +1,7 @@
 // The real Quillon.exe in a process of its own, asked through real windows
 // exactly as the add-on asks it.
 #include "service/tests/ServiceProcess.h"
+#include "service/tests/HttpClient.h"
 
 #include "tests/support/DiagnosticCapture.h"
 #include "tests/support/TestPaths.h"
@@ -19,6 +20,7 @@
 #include "utils/iRPC/CServerWhitelistQuery.h"
 #include "utils/iRPC/RPCMessageTypes.h"
 #include "utils/iRPC/RPCWindowHandle.h"
+#include "utils/iRPC/RatingsHttpAddress.h"
 
 #include <gtest/gtest.h>
 
@@ -282,6 +284,30 @@ TEST_F(RatingService, UnknownSitesAndChecksumsAreUnknownAndRatedFilesAreKnown) {
                                      .Bytes();
     EXPECT_EQ(static_cast<std::uintptr_t>(RPC_CLIENT_MD5_RESULTS), answers[0].type);
     EXPECT_EQ(expected, payload);
+}
+
+TEST_F(RatingService, AnswersBatchRatingsOverLoopbackHttpFromTheSameStore) {
+    ServiceProcess service;
+    ASSERT_NE(nullptr, service.Window());
+    // The window side's answer for the same site, to hold the HTTP side to it.
+    ServiceClient client;
+    std::unique_ptr<CClientMetaResults> facts;
+    std::unique_ptr<CClientURLResults> verdict;
+    ASSERT_NO_FATAL_FAILURE(AskSite(client, "http://www.freebies.example/", 6, facts, verdict));
+    ASSERT_EQ(VERDICT_WARN, verdict->Code());
+
+    const std::string response = RatingsRequest(
+        kRatingsHttpPort, "http://www.freebies.example/\nhttps://forum.example.com/t/1\nhttp://nobody.example/\n");
+    EXPECT_EQ(200, StatusOf(response)) << response;
+    EXPECT_EQ("WARN red www.freebies.example\nINFO yellow forum.example.com\nUNKNOWN grey nobody.example\n",
+              BodyOf(response));
+    // Nothing of the user's is served, and nothing can be changed.
+    EXPECT_EQ(404, StatusOf(HttpExchange(kRatingsHttpPort, "GET /whitelist HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")));
+    EXPECT_EQ(405, StatusOf(HttpExchange(kRatingsHttpPort, "PUT /ratings HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                                           "Content-Length: 1\r\n\r\nx")));
+    // Stopped with the service: the port is free again.
+    ASSERT_TRUE(service.Stop());
+    EXPECT_EQ("", RatingsRequest(kRatingsHttpPort, "http://www.freebies.example/"));
 }
 
 TEST_F(RatingService, DoNotWarnListChangesAndSurvivesARestart) {
