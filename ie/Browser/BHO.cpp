@@ -239,6 +239,8 @@ void CBHO::Teardown() {
         Send(CEvalMessage(EVAL_QUIT));
     }
     monitor_.Stop();
+    // Its engine is closed on this, the window's, thread.
+    safeSearch_.reset();
     connector_.Disconnect();
     clientWindow_.Destroy();
     browser_.Reset();
@@ -431,10 +433,11 @@ void CBHO::OnDownloadComplete() {
         Send(CEvalMessage(EVAL_DOWNLOAD_COMPLETE));
         if (ReadyState() != READYSTATE_INTERACTIVE)
             return;
-        // The search-page annotation runs once per page, on browsers from
-        // 5.5 on, by the safe-search part of this window once it has one.
-        if (!interactivePassDone_)
+        // The search-page annotation runs once per page.
+        if (!interactivePassDone_) {
             interactivePassDone_ = true;
+            AnnotateSearchPage();
+        }
         Send(CEvalMessage(EVAL_DOWNLOAD_INTERACTIVE));
     } catch (...) {
         REPORT_ASSERT("CBHO::OnDownloadComplete", "Exception thrown");
@@ -668,8 +671,26 @@ bool CBHO::SendFeedback() {
     return OpenInNewWindow(VendorPage("/feedback.html", host.empty() ? "" : "?site=" + EncodeQueryValue(host)));
 }
 
+CSafeSearch& CBHO::SafeSearch() {
+    if (!safeSearch_)
+        safeSearch_ = std::make_unique<CSafeSearch>();
+    return *safeSearch_;
+}
+
+void CBHO::AnnotateSearchPage() {
+    // Browsers before 5.5 lack what the scripts use on the page.
+    if (!browser_ || !CSafeSearch::BrowserVersionAnnotates(environment_.BrowserVersion()))
+        return;
+    SafeSearch().AnnotateSearchPage(browser_.Get());  // failures stay quiet: the page is simply not marked
+}
+
 bool CBHO::RefreshIfSearchPage() {
-    return false;
+    if (!browser_)
+        return false;
+    const std::string location = GetLocation();
+    if (location.empty() || !SafeSearch().is_search_page(location))
+        return false;
+    return SUCCEEDED(browser_->Refresh());
 }
 
 // The document window

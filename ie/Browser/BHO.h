@@ -23,6 +23,7 @@
 #include "ie/UI/IBalloonHost.h"
 #include "ie/UI/InfoBalloon.h"
 #include "ie/UI/SafetyAlert.h"
+#include "ie/SafeSearch/SafeSearch.h"
 #include "utils/Environment/CEnvironment.h"
 #include "utils/SharedMemory/CSharedMemory.h"
 #include "utils/Window/UMessageWindow.h"
@@ -31,6 +32,7 @@
 #include <ocidl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class CMessageTarget;
@@ -126,9 +128,11 @@ public:
     bool OpenInNewWindow(const std::string& url);
     bool OpenVendorPage(const std::string& pathAndQuery) override;
     bool SendFeedback() override;
-    // Reloads a search results page so its ratings show; search pages are
-    // recognised by the safe-search scripts, which this window has not yet.
+    // Reloads the page when it is a search results page, so that changed
+    // safe-search options show; false when it is none (or no browser).
     bool RefreshIfSearchPage();
+    // The window's safe-search annotator, started at first use.
+    CSafeSearch& SafeSearch();
 
     // IEvaluationHost
     IMenuBarDisplay* GetMenuBar() override;
@@ -167,6 +171,7 @@ private:
     void RequestDoNotWarnList();
     void SendDoNotWarnQuery(std::int32_t operation, const std::string& text);
     void Send(const CEvalMessage& message);
+    void AnnotateSearchPage();
     bool IsTopLevel(IDispatch* disp) const;
     READYSTATE ReadyState() const;
 
@@ -189,6 +194,9 @@ private:
     UMessageWindow clientWindow_;
     CEvaluator evaluator_;
     CServerMonitor monitor_;
+    // Its script engine costs a few milliseconds; windows that never show a
+    // page do not pay for it.
+    std::unique_ptr<CSafeSearch> safeSearch_;
 
     CMessageTarget* target_;
     bool interactivePassDone_ = false;

@@ -125,12 +125,16 @@ HRESULT STDMETHODCALLTYPE FakeBrowser::GetTypeInfo(UINT, LCID, ITypeInfo** info)
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE FakeBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-    return DISP_E_UNKNOWNNAME;
+HRESULT STDMETHODCALLTYPE FakeBrowser::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                                     DISPID* ids) {
+    return scriptView_ ? scriptView_->GetIDsOfNames(iid, names, count, locale, ids) : DISP_E_UNKNOWNNAME;
 }
 
-HRESULT STDMETHODCALLTYPE FakeBrowser::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-    return DISP_E_MEMBERNOTFOUND;
+HRESULT STDMETHODCALLTYPE FakeBrowser::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags,
+                                              DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                              UINT* argumentError) {
+    return scriptView_ ? scriptView_->Invoke(id, iid, locale, flags, parameters, result, exception, argumentError)
+                       : DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT STDMETHODCALLTYPE FakeBrowser::Navigate(BSTR url, VARIANT* flags, VARIANT* frame, VARIANT* postData,

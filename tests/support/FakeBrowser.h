@@ -38,6 +38,9 @@ public:
     void SetLocation(const std::wstring& url) { location_ = url; }
     // The document get_Document answers (none: S_OK with null, as before the first page).
     void SetDocument(IDispatch* document) { page_ = document; }
+    // What scripts see of this browser object by name ("Document", ...);
+    // without one its IDispatch knows no names.
+    void SetScriptView(IDispatch* view) { scriptView_ = view; }
     void SetReadyState(READYSTATE state) { readyState_ = state; }
     void RefuseNavigate(bool refuse) { refuseNavigate_ = refuse; }
     void RefuseWindow(bool refuse) { refuseWindow_ = refuse; }
@@ -96,6 +99,7 @@ private:
     win::ComPtr<FakeConnectionPoint> point_;
     std::vector<std::string> calls_;
     std::wstring location_;
+    win::ComPtr<IDispatch> scriptView_;
     READYSTATE readyState_ = READYSTATE_COMPLETE;
     bool refuseNavigate_ = false;
     bool refuseWindow_ = false;

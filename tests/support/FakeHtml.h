@@ -12,6 +12,10 @@
 #include "tests/support/FakeDispatch.h"
 #include "utils/Ownership/WinOwnership.h"
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace testing_support {
 
 class FakeHtmlForm : public IHTMLFormElementStub<> {
@@ -126,6 +130,60 @@ private:
 
     ULONG references_ = 1;
     win::ComPtr<IDispatch> document_;
+};
+
+// A page as its scripts see it through IDispatch: a browser object
+// ("Document", "LocationURL"), its document ("URL", "links",
+// "createElement", "body") and a tree of elements, each with "tagName",
+// "className", "id", "href" (links), "style", "parentNode", "nextSibling",
+// "insertBefore", "appendChild" and "removeChild" kept true as scripts
+// change the tree. Properties the scripts assign (badge "src", "title",
+// style colours) are kept and can be read back. Enough of the browser's
+// document for the safe-search scripts to mark a results page.
+class FakeHtmlPage {
+public:
+    explicit FakeHtmlPage(const std::wstring& url);
+    ~FakeHtmlPage();
+    FakeHtmlPage(const FakeHtmlPage&) = delete;
+    FakeHtmlPage& operator=(const FakeHtmlPage&) = delete;
+
+    FakeDispatch* Body() const { return body_.Get(); }
+    // An element appended to parent (null: the body).
+    FakeDispatch* AddElement(FakeDispatch* parent, const std::wstring& tag, const std::wstring& className = L"",
+                             const std::wstring& id = L"");
+    // A link appended to parent, with its text; it joins document.links.
+    FakeDispatch* AddLink(FakeDispatch* parent, const std::wstring& href, const std::wstring& text = L"result");
+
+    // The browser object showing this page.
+    IDispatch* Browser() const { return browser_.Get(); }
+    FakeDispatch* Document() const { return document_.Get(); }
+    const std::vector<FakeDispatch*>& Links() const { return links_; }
+    // The element right after `element` among its parent's children, or null.
+    FakeDispatch* NextSibling(FakeDispatch* element) const;
+    // Every element the scripts created with createElement, in order.
+    const std::vector<FakeDispatch*>& Created() const { return created_; }
+    // The created elements now in the tree.
+    std::vector<FakeDispatch*> CreatedInTree() const;
+    // A property of the element's style ("backgroundColor").
+    static std::wstring StyleOf(FakeDispatch* element, const std::wstring& property);
+    // The page as HTML, scripts' changes included (for a screenshot).
+    std::wstring ToHtml() const;
+
+private:
+    win::ComPtr<FakeDispatch> NewElement(const std::wstring& tag);
+    HRESULT Insert(FakeDispatch* parent, FakeDispatch* child, FakeDispatch* before);
+    HRESULT Remove(FakeDispatch* parent, FakeDispatch* child);
+    void Relink(FakeDispatch* parent);
+    std::wstring ElementHtml(FakeDispatch* element) const;
+
+    std::vector<win::ComPtr<FakeDispatch>> elements_;  // owns every element
+    std::map<FakeDispatch*, std::vector<FakeDispatch*>> children_;
+    std::map<FakeDispatch*, FakeDispatch*> parents_;
+    std::vector<FakeDispatch*> links_;
+    std::vector<FakeDispatch*> created_;
+    win::ComPtr<FakeDispatch> body_;
+    win::ComPtr<FakeDispatch> document_;
+    win::ComPtr<FakeDispatch> browser_;
 };
 
 }  // namespace testing_support

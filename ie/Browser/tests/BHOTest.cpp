@@ -5,16 +5,21 @@
 #include "ie/Module/ModuleLock.h"
 #include "ie/Module/RegistryJournal.h"
 #include "ie/Module/RunningBrowserMap.h"
+#include "service/CRatingsHttpServer.h"
+#include "service/CRatingsStore.h"
 #include "service/tests/ServiceProcess.h"
 #include "tests/support/DiagnosticCapture.h"
 #include "tests/support/FakeBrowser.h"
 #include "tests/support/FakeDispatch.h"
+#include "tests/support/FakeHtml.h"
+#include "tests/support/FakeRatingService.h"
 #include "tests/support/TestPaths.h"
 #include "utils/Options/Options.h"
 #include "utils/iRPC/CServerWhitelistList.h"
 #include "utils/iRPC/CServerWhitelistQuery.h"
 #include "utils/iRPC/RPCMessageTypes.h"
 #include "utils/iRPC/RPCWindowHandle.h"
+#include "utils/iRPC/RatingsHttpAddress.h"
 #include "utils/iRPC/tests/RPCTestWindow.h"
 
 #include <gtest/gtest.h>
@@ -832,6 +837,49 @@ TEST_F(BHOTest, DecisionsReachTheBalloonAndTheAlert) {
     decisions.Message(&phishing);
     EXPECT_TRUE(PumpUntil([&] { return opened; }, 5000));
     g_whileAlertOpen = nullptr;
+// A results page completes: the helper has the safe-search scripts ask the
+// service (here its HTTP side on a free port) and mark the result, once per
+// page; a changed option reloads a results page and only that.
+TEST_F(BHOTest, SearchResultsPagesAreAnnotatedOnceAndRefreshedForNewOptions) {
+    CRatingsStore ratings;
+    ASSERT_TRUE(ratings.Load("[site freebies.example]\nverdict = WARN\n", "test"));
+    CRatingsHttpServer server(ratings);
+    ASSERT_TRUE(server.Start("127.0.0.1", 0));
+    const std::string savedServer = GetOption(OptionScope::PerUser, CSafeSearch::kServerOption);
+    SetOption(OptionScope::PerUser, CSafeSearch::kServerOption,
+              "http://127.0.0.1:" + std::to_string(server.Port()) + "/ratings");
+    SetOption(OptionScope::PerUser, CSafeSearch::kIconsOption, "true");
+
+    CBHO* helper = Attach();
+    ASSERT_TRUE(helper);
+    const wchar_t kResults[] = L"https://www.bing.com/search?q=screensaver";
+    testing_support::FakeHtmlPage page(kResults);
+    testing_support::FakeDispatch* result = page.AddLink(page.AddElement(nullptr, L"h2"), L"http://www.freebies.example/");
+    page.AddLink(nullptr, L"https://www.bing.com/search?q=screensaver&first=11");
+    browser_->SetScriptView(page.Browser());
+    browser_->SetLocation(kResults);
+    browser_->SetReadyState(READYSTATE_INTERACTIVE);
+    browser_->FireDownloadComplete();
+    browser_->FireDownloadComplete();  // the same page: not again
+    EXPECT_TRUE(testing_support::PumpUntil([&] { return !page.CreatedInTree().empty(); }, 5000));
+    testing_support::PumpUntil([] { return false; }, 200);
+    ASSERT_EQ(page.CreatedInTree().size(), 1u);
+    EXPECT_EQ(page.NextSibling(result), page.CreatedInTree()[0]);
+    EXPECT_NE(page.CreatedInTree()[0]->GetString(L"src").find(L"badge_red.png"), std::wstring::npos);
+
+    browser_->ClearCalls();
+    EXPECT_TRUE(helper->RefreshIfSearchPage());
+    EXPECT_EQ(browser_->Calls(), std::vector<std::string>{"Refresh"});
+    browser_->ClearCalls();
+    browser_->SetLocation(L"https://www.bing.com/");
+    EXPECT_FALSE(helper->RefreshIfSearchPage());
+    EXPECT_TRUE(browser_->Calls().empty());
+
+    browser_->SetScriptView(nullptr);
+    if (savedServer.empty())
+        SetOption(OptionScope::PerUser, CSafeSearch::kServerOption, kRatingsHttpUrl);
+    else
+        SetOption(OptionScope::PerUser, CSafeSearch::kServerOption, savedServer);
 }
 
 }  // namespace
