@@ -18,8 +18,9 @@ TEST(HttpRequest, WholeRequestInAnySplitOfItsBytes) {
     for (std::size_t split = 0; split <= bytes.size(); ++split) {
         CHttpRequest request;
         request.Feed(bytes.substr(0, split));
-        if (split < bytes.size())
+        if (split < bytes.size()) {
             EXPECT_EQ(CHttpRequest::State::Incomplete, request.GetState()) << split;
+        }
         ASSERT_EQ(CHttpRequest::State::Complete, request.Feed(bytes.substr(split))) << split;
         EXPECT_EQ("POST", request.Method());
         EXPECT_EQ("/ratings", request.Target());
