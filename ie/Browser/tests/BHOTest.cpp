@@ -837,6 +837,8 @@ TEST_F(BHOTest, DecisionsReachTheBalloonAndTheAlert) {
     decisions.Message(&phishing);
     EXPECT_TRUE(PumpUntil([&] { return opened; }, 5000));
     g_whileAlertOpen = nullptr;
+}
+
 // A results page completes: the helper has the safe-search scripts ask the
 // service (here its HTTP side on a free port) and mark the result, once per
 // page; a changed option reloads a results page and only that.
