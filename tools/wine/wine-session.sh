@@ -58,4 +58,10 @@ mkdir -p "$WINEPREFIX"
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
 "$WINE" wineboot -i </dev/null >/dev/null 2>&1
 
+# One desktop for the whole session (see desktop-keeper.c).
+if command -v x86_64-w64-mingw32-gcc >/dev/null &&
+   x86_64-w64-mingw32-gcc -O1 -s -o "$session_dir/desktop-keeper.exe" "$here/desktop-keeper.c"; then
+  "$WINE" "$session_dir/desktop-keeper.exe" </dev/null >/dev/null 2>&1 &
+fi
+
 "$@"
