@@ -1,6 +1,7 @@
 #include "utils/Window/UMessageWindow.h"
 
 #include "utils/Diagnostics/ReportAssert.h"
+#include "utils/Window/UWindowClass.h"
 
 #include <utility>
 
@@ -8,51 +9,14 @@ namespace {
 
 constexpr char kClassName[] = "QuillonMessageWindow";
 
-// The module this code was linked into: the DLL inside the browser, the
-// program elsewhere. Window classes belong to it, so two modules of ours in
-// one process each have their own class of the same name.
-HINSTANCE ModuleOfThisCode() {
-    HMODULE module = nullptr;
-    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&ModuleOfThisCode), &module);
-    return module;
-}
-
 }  // namespace
 
-// Registered on first use; unregistered when the module's static objects go,
-// which for a DLL is when it unloads.
-class UMessageWindow::WindowClass {
-public:
-    WindowClass() : instance_(ModuleOfThisCode()) {
-        WNDCLASSEXA windowClass = {};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &UMessageWindow::WindowProcedure;
-        windowClass.hInstance = instance_;
-        windowClass.lpszClassName = kClassName;
-        registered_ = ::RegisterClassExA(&windowClass) != 0;
-        if (!registered_)
-            REPORT_ASSERT("UMessageWindow::WindowClass", "Could not register the window class");
-    }
-    ~WindowClass() {
-        if (registered_)
-            ::UnregisterClassA(kClassName, instance_);
-    }
-    WindowClass(const WindowClass&) = delete;
-    WindowClass& operator=(const WindowClass&) = delete;
-
-    HINSTANCE Instance() const { return instance_; }
-    bool Registered() const { return registered_; }
-
-    static const WindowClass& Get() {
-        static const WindowClass windowClass;  // thread-safe first use
-        return windowClass;
-    }
-
-private:
-    const HINSTANCE instance_;
-    bool registered_ = false;
-};
+// Registered on first use by the module holding the window procedure;
+// unregistered when that module unloads.
+const UWindowClass& UMessageWindow::Class() {
+    static const UWindowClass windowClass(kClassName, &UMessageWindow::WindowProcedure);
+    return windowClass;
+}
 
 UMessageWindow::UMessageWindow(std::string ownerName) : ownerName_(std::move(ownerName)) {}
 
@@ -65,7 +29,7 @@ bool UMessageWindow::Create(const std::string& title, Handler handler) {
         REPORT_ASSERT("UMessageWindow::Create", "The window exists already");
         return false;
     }
-    const WindowClass& windowClass = WindowClass::Get();
+    const UWindowClass& windowClass = Class();
     if (!windowClass.Registered())
         return false;  // reported at registration
     handler_ = std::move(handler);

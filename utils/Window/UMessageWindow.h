@@ -24,6 +24,8 @@
 #include <functional>
 #include <string>
 
+class UWindowClass;
+
 class UMessageWindow {
 public:
     // Returns true when it answered the message and set *result; false lets
@@ -64,7 +66,7 @@ public:
     FilterResult AllowFromLowerIntegrity(UINT message);
 
 private:
-    class WindowClass;  // the module's one registration
+    static const UWindowClass& Class();  // the module's one registration
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool OnThread(const char* method) const;

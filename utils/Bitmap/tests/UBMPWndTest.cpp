@@ -4,6 +4,7 @@
 #include "tests/support/FakeRatingService.h"
 #include "tests/support/GuiResources.h"
 #include "tests/support/HostWindow.h"
+#include "tests/support/WindowCapture.h"
 #include "utils/Ownership/GdiOwnership.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,25 @@ TEST(UBitmap, SizeIsOneFrameAndFailuresAreReported) {
                diagnostics.Reported("UBitmap::LoadFromResource", "Couldn't load image from resource") &&
                diagnostics.Reported("UBitmap::Attach", "NULL pointer");
     }));
+}
+
+TEST(UBitmap, LoadsAResourceOfTheGivenModule) {
+    UBitmap bitmap;
+    bitmap.SetFrameCount(2);  // kept across loads
+    ASSERT_TRUE(bitmap.LoadFromResource(::GetModuleHandleA(nullptr), 7));  // tests/UBitmapTest.rc
+    EXPECT_EQ(10, bitmap.Width());
+    EXPECT_EQ(3, bitmap.Height());
+    EXPECT_EQ(5, bitmap.GetSize().cx);
+    EXPECT_EQ(kKey, bitmap.EffectiveTransparentColour());
+    EXPECT_EQ(RGB(200, 0, 0), bitmap.PixelAt(1, 0));
+    EXPECT_EQ(RGB(0, 160, 0), bitmap.PixelAt(9, 2));
+    bitmap.SetTransparent(true);
+    bitmap.SetCurrentFrame(1);
+    EXPECT_FALSE(bitmap.HitTest(POINT{2, 1}));
+    EXPECT_TRUE(bitmap.HitTest(POINT{2, 0}));
+    // Another module's resources are not this program's.
+    EXPECT_FALSE(bitmap.LoadFromResource(::GetModuleHandleA("kernel32.dll"), 7));
+    EXPECT_FALSE(bitmap.IsLoaded());
 }
 
 // Draws into a 32-bit canvas filled with kHostColour and reads it back.
@@ -308,6 +328,26 @@ TEST_F(UBMPWndTest, AHoleIsNotTheButtonAndOtherTimersReachTheSubclass) {
     EXPECT_EQ(std::vector<std::string>{"timer 77"}, button.calls);
 }
 
+TEST_F(UBMPWndTest, TheWindowShowsItsFrameWithTheParentThroughTheHoles) {
+    RecordingButton button;
+    MakeButton(button, Host());
+    ::KillTimer(button.Window(), UBMPWnd::kHoverTimer);
+    for (const int frame : {1, 2}) {
+        button.SetFrame(frame);
+        const testing_support::WindowCapture capture(Host());
+        ASSERT_TRUE(capture.IsValid());
+        const POINT at = kButtonAt;
+        EXPECT_EQ(kFrameColours[frame], capture.PixelAt(at.x + 1, at.y));
+        EXPECT_EQ(kFrameColours[frame], capture.PixelAt(at.x + kFrameWidth - 1, at.y + kHeight - 1));
+        EXPECT_EQ(kHostColour, capture.PixelAt(at.x, at.y));                      // key column
+        EXPECT_EQ(kHostColour, capture.PixelAt(at.x + kHole.x, at.y + kHole.y));  // the hole
+        EXPECT_EQ(kHostColour, capture.PixelAt(at.x + kFrameWidth, at.y));        // beside the button
+        EXPECT_EQ((kFrameWidth - 1) * kHeight - 1,
+                  capture.CountPixels(kFrameColours[frame],
+                                      RECT{at.x, at.y, at.x + kFrameWidth, at.y + kHeight}));
+    }
+}
+
 TEST_F(UBMPWndTest, AnimationStepsThroughTheFramesUntilStopped) {
     UBMPWnd picture;
     LoadStrip(picture.Bitmap());
@@ -336,8 +376,8 @@ TEST_F(UBMPWndTest, NoGdiOrUserObjectsLeakOverManyLoadsAndDraws) {
             UBitmap loose;
             LoadStrip(loose);
             loose.SetTransparent(true);
-            win::ScopedWindowDC dc(Host());
-            loose.Draw(dc.Get(), 0, 0);
+            Canvas canvas(20, 10);
+            loose.Draw(canvas.Dc(), 0, 0);
         }
     };
     cycle(10);  // first-use objects (classes, stock caches) before counting
