@@ -50,6 +50,30 @@ HRESULT CreateFactory(win::ComPtr<IWICImagingFactory>* factory) {
                               factory->ReleaseAndGetVoidAddressOf());
 }
 
+// PrintWindow draws only the window itself (Wine's WM_PRINT leaves out the
+// children), so the visible children follow, bottom of the z-order first,
+// each moved to its place.
+bool PrintTree(HWND window, HDC dc, POINT origin) {
+    POINT previous = {};
+    ::SetViewportOrgEx(dc, origin.x, origin.y, &previous);
+    const bool printed = ::PrintWindow(window, dc, 0);
+    ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+    if (!printed)
+        return false;
+    const HWND top = ::GetWindow(window, GW_CHILD);
+    for (HWND child = top ? ::GetWindow(top, GW_HWNDLAST) : nullptr; child; child = ::GetWindow(child, GW_HWNDPREV)) {
+        if (!::IsWindowVisible(child))
+            continue;
+        // PrintWindow draws from the top-left corner of the window's frame.
+        RECT frame = {};
+        RECT place = {};
+        ::GetWindowRect(window, &frame);
+        ::GetWindowRect(child, &place);
+        PrintTree(child, dc, POINT{origin.x + place.left - frame.left, origin.y + place.top - frame.top});
+    }
+    return true;
+}
+
 }  // namespace
 
 WindowCapture::WindowCapture(HWND window, Source source) {
@@ -84,7 +108,7 @@ WindowCapture::WindowCapture(HWND window, Source source) {
         break;
     }
     case Source::PrintWindow:
-        taken = ::PrintWindow(window, canvas.Get(), 0);
+        taken = PrintTree(window, canvas.Get(), POINT{0, 0});
         break;
     }
     ::GdiFlush();

@@ -25,7 +25,7 @@ public:
     enum class Source {
         WindowDC,     // the window's own pixels with its children (default)
         Screen,       // the screen where the window is: what is seen, overlaps included
-        PrintWindow,  // the window asked to draw itself (WM_PRINT); works while hidden
+        PrintWindow,  // the window and its children asked to draw themselves; works while hidden
     };
 
     // Repaints what is pending and takes the picture; IsValid() tells

@@ -182,6 +182,27 @@ TEST_F(UTextWndTest, DrawsItsTextOverTheParentAndTheCaptureSavesItAsPng) {
     }
 }
 
+TEST_F(UTextWndTest, EveryCaptureSourceSeesTheTextAndTheParent) {
+    constexpr COLORREF kBlue = RGB(0, 0, 255);
+    UTextWnd text;
+    ASSERT_TRUE(text.SetFont("Tahoma", 24, FW_BOLD));
+    ASSERT_TRUE(text.SetAntialiased(false));
+    text.SetTextColour(kBlue);
+    text.SetDrawFlags(DT_SINGLELINE | DT_NOPREFIX);
+    ASSERT_TRUE(text.Create(Host(), kTextRect, "MMMM"));
+    const WindowCapture reference(Host());
+    const int blue = reference.CountPixels(kBlue, kTextRect);
+    ASSERT_GT(blue, 100);
+    for (const auto source : {WindowCapture::Source::Screen, WindowCapture::Source::PrintWindow}) {
+        PumpUntil([] { return false; }, 50);  // let the screen catch up
+        const WindowCapture capture(Host(), source);
+        ASSERT_TRUE(capture.IsValid()) << static_cast<int>(source);
+        EXPECT_EQ(blue, capture.CountPixels(kBlue, kTextRect)) << static_cast<int>(source);
+        EXPECT_EQ(kHostColour, capture.PixelAt(kTextRect.right - 2, kTextRect.bottom - 2)) << static_cast<int>(source);
+        EXPECT_EQ(kHostColour, capture.PixelAt(capture.Width() - 1, capture.Height() - 1)) << static_cast<int>(source);
+    }
+}
+
 TEST_F(UTextWndTest, NoGdiOrUserObjectsLeakOverManyFontChangesAndPaints) {
     UTextWnd text;
     ASSERT_TRUE(text.Create(Host(), kTextRect, "Never warn on this site"));
