@@ -1,5 +1,6 @@
 #include "tests/support/WindowCapture.h"
 
+#include "tests/support/TestPaths.h"
 #include "utils/Ownership/GdiOwnership.h"
 #include "utils/Ownership/WinOwnership.h"
 
@@ -181,6 +182,23 @@ HRESULT WindowCapture::SavePng(const std::string& path) const {
     RETURN_IF_FAILED(frame->WritePixels(height_, stride, static_cast<UINT>(rows.size()), rows.data()));
     RETURN_IF_FAILED(frame->Commit());
     return encoder->Commit();
+}
+
+std::string WindowCapture::ScreenshotFolder() {
+    char configured[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableA("QUILLON_SCREENSHOT_DIR", configured, sizeof configured);
+    std::string folder = length > 0 && length < sizeof configured ? std::string(configured, length)
+                                                                  : ExecutableDirectory() + "screenshots";
+    if (folder.back() != '\\' && folder.back() != '/')
+        folder += '\\';
+    return folder;
+}
+
+HRESULT WindowCapture::SaveScreenshot(const std::string& name) const {
+    const std::string folder = ScreenshotFolder();
+    if (!::CreateDirectoryA(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return win::HResultFromLastError();
+    return SavePng(folder + name + ".png");
 }
 
 WindowCapture WindowCapture::FromPng(const std::string& path) {

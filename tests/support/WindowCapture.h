@@ -50,6 +50,13 @@ public:
 
     // Writes a 24-bit PNG file; the folder must exist.
     HRESULT SavePng(const std::string& path) const;
+    // Writes "<ScreenshotFolder()><name>.png", creating the folder.
+    HRESULT SaveScreenshot(const std::string& name) const;
+    // The folder in QUILLON_SCREENSHOT_DIR when set (to refresh
+    // docs/screenshots: QUILLON_SCREENSHOT_DIR=Z:\<checkout>\docs\screenshots),
+    // else "screenshots" beside the test program, so ordinary runs leave the
+    // checkout alone. Ends with a backslash.
+    static std::string ScreenshotFolder();
 
 private:
     WindowCapture() = default;

@@ -168,12 +168,9 @@ TEST_F(UTextWndTest, DrawsItsTextOverTheParentAndTheCaptureSavesItAsPng) {
         EXPECT_EQ(kHostColour, capture.PixelAt(kTextRect.left - 1, kTextRect.top));
 
         // The PNG file holds the same picture.
-        char folder[MAX_PATH] = {};
-        ASSERT_NE(0u, ::GetTempPathA(MAX_PATH, folder));
-        const std::string path = std::string(folder) + "quillon-text-capture.png";
-        ASSERT_EQ(S_OK, capture.SavePng(path));
-        const WindowCapture saved = WindowCapture::FromPng(path);
-        ::DeleteFileA(path.c_str());
+        const std::string name = transparent ? "widgets-text-transparent" : "widgets-text-opaque";
+        ASSERT_EQ(S_OK, capture.SaveScreenshot(name));
+        const WindowCapture saved = WindowCapture::FromPng(WindowCapture::ScreenshotFolder() + name + ".png");
         ASSERT_TRUE(saved.IsValid());
         EXPECT_EQ(capture.Width(), saved.Width());
         EXPECT_EQ(capture.Height(), saved.Height());
