@@ -45,7 +45,9 @@ bool UBMPWnd::Create(HWND parent, const RECT& rect, UINT controlId, DWORD style,
         REPORT_ASSERT("UBMPWnd::Create", "The window exists already");
         return false;
     }
-    static const UWindowClass windowClass(kClassName, &UBMPWnd::WindowProcedure);
+    // The arrow over holes and plain pictures; links set the hand themselves.
+    static const UWindowClass windowClass(kClassName, &UBMPWnd::WindowProcedure, 0,
+                                          ::LoadCursorA(nullptr, IDC_ARROW));
     if (!windowClass.Registered())
         return false;  // reported at registration
     const HWND window = ::CreateWindowExA(exStyle, kClassName, "", style, rect.left, rect.top,

@@ -36,7 +36,9 @@ bool UTextWnd::Create(HWND parent, const RECT& rect, const std::string& text, UI
         REPORT_ASSERT("UTextWnd::Create", "The window exists already");
         return false;
     }
-    static const UWindowClass windowClass(kClassName, &UTextWnd::WindowProcedure);
+    // The arrow over labels; links set the hand themselves.
+    static const UWindowClass windowClass(kClassName, &UTextWnd::WindowProcedure, 0,
+                                          ::LoadCursorA(nullptr, IDC_ARROW));
     if (!windowClass.Registered())
         return false;  // reported at registration
     text_ = text;

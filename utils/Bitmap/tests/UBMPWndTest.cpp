@@ -317,6 +317,32 @@ TEST_F(UBMPWndTest, PressAndReleaseThroughMouseMessages) {
     }
 }
 
+TEST_F(UBMPWndTest, TheHandCursorIsOnlyOverThePictureOfALinkOrCommand) {
+    const HCURSOR hand = ::LoadCursorA(nullptr, IDC_HAND);
+    const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+    const struct {
+        UINT command;
+        POINT at;
+        HCURSOR cursor;
+    } cases[] = {
+        {77, {2, 2}, hand},
+        {77, kHole, arrow},
+        {UBMPWnd::kNoCommand, {2, 2}, arrow},
+    };
+    for (const auto& c : cases) {
+        RecordingButton button;
+        MakeButton(button, Host());
+        button.SetCommandId(c.command);
+        POINT screen = c.at;
+        ::ClientToScreen(button.Window(), &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::SetCursor(nullptr);
+        ::SendMessageA(button.Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(button.Window()),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(c.cursor, ::GetCursor()) << c.at.x << "," << c.at.y;
+    }
+}
+
 TEST_F(UBMPWndTest, AHoleIsNotTheButtonAndOtherTimersReachTheSubclass) {
     RecordingButton button;
     MakeButton(button, Host());

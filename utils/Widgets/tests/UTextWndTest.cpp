@@ -81,6 +81,35 @@ TEST_F(UTextWndTest, AClickNotifiesTheLinkOrSendsTheCommandToTheParent) {
     EXPECT_TRUE(recorder.actions.empty());
 }
 
+// The cursor a window sets when the pointer rests at `at` (its client coordinates).
+HCURSOR CursorOver(HWND window, POINT at) {
+    POINT screen = at;
+    ::ClientToScreen(window, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SetCursor(nullptr);
+    ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+}
+
+TEST_F(UTextWndTest, LinksShowTheHandCursor) {
+    const HCURSOR hand = ::LoadCursorA(nullptr, IDC_HAND);
+    const HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+    Recorder recorder;
+    const struct {
+        bool link;
+        UINT command;
+        HCURSOR cursor;
+    } cases[] = {{true, UTextWnd::kNoCommand, hand}, {false, 42, hand}, {false, UTextWnd::kNoCommand, arrow}};
+    for (const auto& c : cases) {
+        UTextWnd text;
+        if (c.link)
+            text.SetLink(&recorder, 0);
+        text.SetCommandId(c.command);
+        ASSERT_TRUE(text.Create(Host(), kTextRect, "About real-time protection."));
+        EXPECT_EQ(c.cursor, CursorOver(text.Window(), POINT{5, 5}));
+    }
+}
+
 LOGFONTA DescriptionOf(HFONT font) {
     LOGFONTA description = {};
     ::GetObjectA(font, sizeof description, &description);
@@ -152,7 +181,8 @@ TEST_F(UTextWndTest, DrawsItsTextOverTheParentAndTheCaptureSavesItAsPng) {
         ASSERT_TRUE(text.SetFont("Tahoma", 24, FW_BOLD));
         ASSERT_TRUE(text.SetAntialiased(false));  // exact colours to count
         text.SetTextColour(kRed);
-        text.SetTransparentBackground(transparent, kWhite);
+        if (!transparent)  // transparent is the default
+            text.SetTransparentBackground(false, kWhite);
         text.SetDrawFlags(DT_SINGLELINE | DT_NOPREFIX);
         ASSERT_TRUE(text.Create(Host(), kTextRect, "MMMM"));
 
