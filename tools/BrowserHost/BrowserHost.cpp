@@ -1,5 +1,6 @@
 #include "tools/BrowserHost/BrowserHost.h"
 
+#include "ie/res/ResourceIds.h"
 #include "utils/Com/ScopedBstr.h"
 #include "utils/File/LaunchProgram.h"
 #include "utils/Text/AnsiWide.h"
@@ -585,7 +586,10 @@ void CBrowserHost::CheckForAlert() {
         return;
     alertSince_ = 0;  // this dialog is handled; it closes below
     alertSeen_ = true;
-    alertText_ = Texts(dialog);
+    // The reason the alert gives, else whatever texts it shows.
+    char reason[1024] = {};
+    ::GetDlgItemTextA(dialog, IDC_ALERT_REASON, reason, sizeof reason);
+    alertText_ = reason[0] ? reason : Texts(dialog);
     ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     alertPicture_ = PictureOfWindows();
     // The user reads it and closes it with its button.
