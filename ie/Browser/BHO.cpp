@@ -7,6 +7,8 @@
 #include "ie/Module/Registration.h"
 #include "ie/Module/RegistryJournal.h"
 #include "ie/Module/RunningBrowserMap.h"
+#include "ie/UI/MenuBarWnd.h"
+#include "ie/UI/Toolbar.h"
 #include "utils/Com/ScopedBstr.h"
 #include "utils/Com/ScopedVariant.h"
 #include "utils/Diagnostics/ReportAssert.h"
@@ -505,10 +507,14 @@ void* CBHO::GetService(int id) {
     }
 }
 
-// The toolbar band is a separate part of the add-on; until a window has
-// one, the evaluation shows nothing there.
+win::ComPtr<IUIHost> FindUIHost() {
+    return win::ComPtr<IUIHost>(RunningBrowserMap().GetBrowser(::GetCurrentThreadId()));
+}
+
+// The band of this thread, looked up afresh: the user may close it at any time.
 IMenuBarDisplay* CBHO::GetMenuBar() {
-    return nullptr;
+    CToolbar* band = Toolbar();
+    return band ? band->MenuBar() : nullptr;
 }
 
 // Null while the balloon has no window: before SetSite and after teardown.
@@ -526,9 +532,20 @@ HWND CBHO::GetAlertOwner() {
     return active ? active : browserWindow_;
 }
 
+// The status button of the band shows the service's absence; a window
+// without the band has nothing to show it on, and a band made later asks.
 void CBHO::OnServerDown() {
-    // The status button of the band shows the service's absence; a window
-    // without the band has nothing to show it on.
+    if (CToolbar* band = Toolbar()) {
+        if (CMenuBarWnd* menuBar = band->MenuBar())
+            menuBar->ShowServiceDown(true);
+    }
+}
+
+void CBHO::OnServerBack() {
+    if (CToolbar* band = Toolbar()) {
+        if (CMenuBarWnd* menuBar = band->MenuBar())
+            menuBar->ShowServiceDown(false);
+    }
 }
 
 // The enable flag

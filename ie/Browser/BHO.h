@@ -24,6 +24,7 @@
 #include "ie/UI/InfoBalloon.h"
 #include "ie/UI/SafetyAlert.h"
 #include "ie/SafeSearch/SafeSearch.h"
+#include "ie/UI/IUIHost.h"
 #include "utils/Environment/CEnvironment.h"
 #include "utils/SharedMemory/CSharedMemory.h"
 #include "utils/Window/UMessageWindow.h"
@@ -43,7 +44,8 @@ class CBHO final : public IObjectWithSite,
                    public IEvaluationHost,
                    public IServerMonitorOwner,
                    public IDocumentWindowListener,
-                   public IBalloonHost {
+                   public IBalloonHost,
+                   public IUIHost {
 public:
     // Service numbers of GetService.
     enum Service : int {
@@ -96,13 +98,13 @@ public:
     // The per-window objects by service number; null for an unknown number
     // (reported) and for parts this window does not have.
     void* GetService(int id);
-    CEvaluator& Evaluator() { return evaluator_; }
+    CEvaluator& Evaluator() override { return evaluator_; }
     CServerMonitor& ServerMonitor() { return monitor_; }
     CToolbar* Toolbar() const;
 
     // The machine-wide switch of the add-on.
     bool IsEnabled() override;
-    void SetEnabled(BYTE enabled);
+    void SetEnabled(BYTE enabled) override;
 
     // Exploit blocking: cancels navigations to listed sites.
     void LoadExploitList();
@@ -114,8 +116,8 @@ public:
     const CDoNotWarnList& DoNotWarnList() const { return doNotWarn_; }
     // Runs the list editor on the list and applies what the user changed.
     // The editor gets the list as ";"-joined text and returns true for OK.
-    using ListEditor = std::function<bool(std::string& text)>;
-    void EditDoNotWarnList(const ListEditor& editor);
+    using ListEditor = IUIHost::ListEditor;
+    void EditDoNotWarnList(const ListEditor& editor) override;
     // Sends the additions and removals of an edited list to the service.
     void ApplyDoNotWarnListEdit(const std::string& editedText);
     // "Never warn on this site": added for this window at once, and for good
@@ -125,14 +127,15 @@ public:
     // Browser actions for the user interface.
     void RecordBrowserClick();
     std::string GetLocation();
-    bool OpenInNewWindow(const std::string& url);
+    bool OpenInNewWindow(const std::string& url) override;
     bool OpenVendorPage(const std::string& pathAndQuery) override;
     bool SendFeedback() override;
     // Reloads the page when it is a search results page, so that changed
     // safe-search options show; false when it is none (or no browser).
-    bool RefreshIfSearchPage();
+    bool RefreshIfSearchPage() override;
     // The window's safe-search annotator, started at first use.
     CSafeSearch& SafeSearch();
+    bool IsServiceDown() override { return monitor_.ServiceDown(); }
 
     // IEvaluationHost
     IMenuBarDisplay* GetMenuBar() override;
@@ -142,6 +145,7 @@ public:
 
     // IServerMonitorOwner
     void OnServerDown() override;
+    void OnServerBack() override;
 
     // IDocumentWindowListener
     void OnDocumentClick() override;

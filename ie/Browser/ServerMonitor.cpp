@@ -68,6 +68,8 @@ LRESULT CServerMonitor::OnTimer(UINT_PTR id) {
             if (serviceDown_) {
                 serviceDown_ = false;
                 secondFlag_ = false;
+                if (owner_)
+                    owner_->OnServerBack();
             }
             return 0;
         }

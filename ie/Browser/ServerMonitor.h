@@ -15,6 +15,8 @@ class IServerMonitorOwner {
 public:
     // The service window has gone: the status button shows it.
     virtual void OnServerDown() = 0;
+    // The service window is there again after it had gone.
+    virtual void OnServerBack() = 0;
 
 protected:
     ~IServerMonitorOwner() = default;

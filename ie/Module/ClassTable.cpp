@@ -2,6 +2,7 @@
 
 #include "ie/Browser/BHO.h"
 #include "ie/Download/MimeFilter.h"
+#include "ie/UI/Toolbar.h"
 
 #include "ie/Module/ClassFactory.h"
 #include "ie/Module/ModuleClasses.h"
@@ -10,6 +11,7 @@ namespace {
 
 CClassFactory g_browserHelperFactory(&CBHO::CreateInstance);
 CClassFactory g_mimeFilterFactory(&CMimeFilter::CreateInstance);
+CClassFactory g_toolbarFactory(&CToolbar::CreateInstance);
 
 struct ClassRow {
     const CLSID* clsid;
@@ -17,13 +19,11 @@ struct ClassRow {
     CClassFactory* factory;
 };
 
-// Every class the module registers, in registration order. The toolbar band
-// is registered for the browser already; its object comes with its own part
-// of the module.
+// Every class the module registers, in registration order.
 const ClassRow kClasses[] = {
     {&CLSID_QuillonBHO, &g_browserHelperFactory},
     {&CLSID_QuillonMimeFilter, &g_mimeFilterFactory},
-    {&CLSID_QuillonToolbar, nullptr},
+    {&CLSID_QuillonToolbar, &g_toolbarFactory},
 };
 
 }  // namespace

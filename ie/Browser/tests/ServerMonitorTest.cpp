@@ -27,7 +27,9 @@ public:
         if (throwing)
             throw std::runtime_error("status button gone");
     }
+    void OnServerBack() override { ++backs; }
     int downs = 0;
+    int backs = 0;
     bool throwing = false;
 };
 
@@ -67,10 +69,13 @@ TEST(ServerMonitorTest, AbsentServiceIsStartedAndRetriedEachTick) {
         EXPECT_GE(owner.downs, 2);
         EXPECT_TRUE(monitor.ServiceDown());
 
-        // The service shows up: the next tick only clears the flag.
+        EXPECT_EQ(owner.backs, 0);
+
+        // The service shows up: the next tick clears the flag and says so once.
         rpc_testing::RPCTestWindow service(kRPCServiceWindowTitle, rpc_testing::RPCTestWindow::Behaviour::Accept);
         PumpFor(300);
         EXPECT_FALSE(monitor.ServiceDown());
+        EXPECT_EQ(owner.backs, 1);
         const int launched = launches.Count();
         const int downs = owner.downs;
         PumpFor(300);

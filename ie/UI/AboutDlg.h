@@ -1,0 +1,28 @@
+// The About dialog: the version line and three links to our pages.
+#pragma once
+
+#include <windows.h>
+
+class CAboutDlg {
+public:
+    static constexpr char kVersion[] = "1.2.0.11";
+    static constexpr int kBuild = 2321;
+    static constexpr char kBuildTime[] = "13:17 3-Mar-2006";
+
+    // centreOn: the browser window the dialog is centred over (may be null).
+    explicit CAboutDlg(HWND centreOn) : centreOn_(centreOn) {}
+
+    // Runs the dialog modally, owned by owner; 1 when it ends, -1 (reported)
+    // when it cannot be shown.
+    INT_PTR Run(HWND owner);
+
+    // "Version 1.2.0.11 (Build 2321), 13:17 3-Mar-2006"
+    static const char* VersionLine();
+
+private:
+    static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog(HWND dialog);
+    void OnCommand(HWND dialog, UINT id);
+
+    HWND centreOn_;
+};
