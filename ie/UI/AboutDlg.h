@@ -1,13 +1,15 @@
 // The About dialog: the version line and three links to our pages.
 #pragma once
 
+#include "ie/res/Version.h"
+
 #include <windows.h>
 
 class CAboutDlg {
 public:
-    static constexpr char kVersion[] = "1.2.0.11";
-    static constexpr int kBuild = 2321;
-    static constexpr char kBuildTime[] = "13:17 3-Mar-2006";
+    static constexpr char kVersion[] = QUILLON_VERSION_STRING;
+    static constexpr int kBuild = QUILLON_BUILD_NUMBER;
+    static constexpr char kBuildTime[] = QUILLON_BUILD_TIME;
 
     // centreOn: the browser window the dialog is centred over (may be null).
     explicit CAboutDlg(HWND centreOn) : centreOn_(centreOn) {}

@@ -196,6 +196,13 @@ void CMenuBarWnd::OnSize() {
     RECT client = {};
     ::GetClientRect(window_, &client);
     const SIZE frame = button_.Bitmap().GetSize();
+    RECT now = {};
+    ::GetWindowRect(button_.Window(), &now);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&now), 2);
+    // Faces change often and keep their size: no move, no second repaint.
+    if (now.left == client.left && now.top == client.top + 1 && now.right - now.left == frame.cx &&
+        now.bottom - now.top == frame.cy)
+        return;
     ::MoveWindow(button_.Window(), client.left, client.top + 1, frame.cx, frame.cy, TRUE);
 }
 

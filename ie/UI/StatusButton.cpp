@@ -8,6 +8,7 @@
 #include "ie/UI/MenuBarWnd.h"
 #include "ie/UI/SettingsDlg.h"
 #include "ie/res/ResourceIds.h"
+#include "ie/res/Version.h"
 #include "utils/Diagnostics/ReportAssert.h"
 #include "utils/Menu/UMenu.h"
 
@@ -55,9 +56,9 @@ bool CStatusButton::ShowFace(UINT id, int frameCount, bool asButton) {
     const bool loaded = Bitmap().LoadFromResource(ModuleInstance(), id);
     face_ = loaded ? id : 0;
     Bitmap().SetFrameCount(frameCount);
+    Bitmap().SetCurrentFrame(0);
     StopAnimation();
     SetButtonMode(asButton);
-    SetFrame(0);
     Redraw();
     return loaded;
 }
@@ -113,6 +114,8 @@ void CStatusButton::OnBalloonTimer() {
 // Clicks
 
 bool CStatusButton::MouseDown(POINT point) {
+    // When the click came, not when the balloon is out of the way.
+    const DWORD now = ::GetTickCount();
     ::KillTimer(Window(), kBalloonTimer);
     ShowBalloon(false);
     win::ComPtr<IUIHost> host = FindUIHost();
@@ -122,7 +125,7 @@ bool CStatusButton::MouseDown(POINT point) {
         ViewSiteDetails(*host.Get());
         return false;
     }
-    if (menuClosed_ && ::GetTickCount() - menuClosedTick_ <= kReopenPause)
+    if (menuClosed_ && now - menuClosedTick_ <= kReopenPause)
         return false;
     RunMenu(*host.Get());
     return false;
@@ -164,8 +167,8 @@ void CStatusButton::RunMenu(IUIHost& host) {
     if (owner_)
         owner_->AddRef();
     menuOpen_ = true;
-    const int command = menuTracker_ ? menuTracker_(menu.Handle(), at, alignment)
-                                     : menu.TrackPopupMenu(at.x, at.y, alignment);
+    const int command = menuTracker_ ? menuTracker_(menu.Popup(), at, alignment)
+                                     : static_cast<int>(menu.TrackPopupMenu(at.x, at.y, alignment));
     menuClosed_ = true;
     menuClosedTick_ = ::GetTickCount();
     if (StillOpen(window)) {
@@ -216,7 +219,7 @@ void CStatusButton::RunCommand(int command, IUIHost& host) {
         host.SendFeedback();
         break;
     case ID_MENU_GET_LATEST:
-        host.OpenVendorPage("/ie_upgrade.html?version=1.2.0.11");
+        host.OpenVendorPage("/ie_upgrade.html?version=" QUILLON_VERSION_STRING);
         break;
     case ID_MENU_HELP:
         host.OpenVendorPage("/help/iepluginhelp.html");

@@ -14,6 +14,7 @@
 
 #include <objbase.h>
 #include <ocidl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -64,8 +65,6 @@ TEST(ModuleEntryTest, ClassObjectsOfTheClassTable) {
     };
     const Case cases[] = {
         {"unknown class", &unknownClass, CLASS_E_CLASSNOTAVAILABLE},
-        // Built by its own part of the module; registered already.
-        {"toolbar band", &CLSID_QuillonToolbar, CLASS_E_CLASSNOTAVAILABLE},
     };
     for (const Case& c : cases) {
         void* object = reinterpret_cast<void*>(1);
@@ -87,6 +86,18 @@ TEST(ModuleEntryTest, ClassObjectsOfTheClassTable) {
     EXPECT_EQ(factory->Release(), 0u);
     EXPECT_EQ(canUnload(), S_FALSE);
     EXPECT_EQ(helper->Release(), 0u);
+    EXPECT_EQ(canUnload(), S_OK);
+
+    // The toolbar band the same way, as the browser asks for it.
+    ASSERT_EQ(getClassObject(CLSID_QuillonToolbar, IID_IClassFactory, reinterpret_cast<void**>(&factory)), S_OK);
+    IUnknown* band = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, reinterpret_cast<void**>(&band)), S_OK);
+    EXPECT_EQ(factory->Release(), 0u);
+    IUnknown* persist = nullptr;
+    EXPECT_EQ(band->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&persist)), S_OK);
+    EXPECT_EQ(persist->Release(), 1u);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    EXPECT_EQ(band->Release(), 0u);
     EXPECT_EQ(canUnload(), S_OK);
 }
 

@@ -108,7 +108,7 @@ TEST_F(StatusButtonTest, FacesForEveryColourAndState) {
         {"darkgrey", [](CMenuBarWnd& m) { m.Set(4); }, IDB_FACE_OFF, 3, true, true, 4},
         {"unknown colour", [](CMenuBarWnd& m) { m.Set(17); }, IDB_FACE_YELLOW, 3, true, true, 17},
         {"colour -1", [](CMenuBarWnd& m) { m.Set(-1); }, IDB_FACE_OFF, 3, true, false, -1},
-        {"waiting", [](CMenuBarWnd& m) { m.ShowWaiting(); }, IDB_FACE_WAIT, 1, false, false, -1},
+        {"waiting", [](CMenuBarWnd& m) { m.ShowWaiting(); }, IDB_FACE_WAIT, 1, false, false, 2},
         {"off", [](CMenuBarWnd& m) { m.ShowOff(); }, IDB_FACE_OFF, 3, true, false, -1},
     };
     for (const Case& c : cases) {
@@ -516,20 +516,21 @@ TEST_F(StatusButtonTest, NoObjectGrowthOverAThousandFaceChanges) {
         }
         if (i % 100 == 0)
             Button().ShowReEnable();
-        ::UpdateWindow(Button().Window());
     };
     for (int i = 0; i < 16; ++i)
         cycle(i);
     PumpFor(50);
     const DWORD gdiBefore = testing_support::GdiObjectCount();
     const DWORD userBefore = testing_support::UserObjectCount();
+    const DWORD start = ::GetTickCount();
     for (int i = 0; i < 1000; ++i)
         cycle(i);
+    const DWORD elapsed = ::GetTickCount() - start;
     PumpFor(50);
     const DWORD gdiAfter = testing_support::GdiObjectCount();
     const DWORD userAfter = testing_support::UserObjectCount();
     std::cout << "GDI objects " << gdiBefore << " -> " << gdiAfter << ", USER objects " << userBefore << " -> "
-              << userAfter << std::endl;
+              << userAfter << "; " << elapsed << " ms" << std::endl;
     RecordProperty("gdi_before", static_cast<int>(gdiBefore));
     RecordProperty("gdi_after", static_cast<int>(gdiAfter));
     RecordProperty("user_before", static_cast<int>(userBefore));
