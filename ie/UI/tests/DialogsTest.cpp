@@ -5,6 +5,7 @@
 #include "ie/UI/AboutDlg.h"
 #include "ie/UI/SettingsDlg.h"
 #include "ie/res/ResourceIds.h"
+#include "tests/support/WindowCapture.h"
 #include "utils/Options/Options.h"
 
 #include <algorithm>
@@ -24,6 +25,16 @@ std::string ItemText(HWND dialog, int id) {
     char text[256] = {};
     ::GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
+}
+
+// Screenshots go to the folder this names, when it is set.
+void SaveScreenshot(HWND window, const std::string& name) {
+    char folder[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableA("QUILLON_SCREENSHOT_DIR", folder, sizeof folder);
+    if (!length || length >= sizeof folder)
+        return;
+    const testing_support::WindowCapture capture(window);
+    EXPECT_TRUE(SUCCEEDED(capture.SavePng(std::string(folder) + "\\" + name + ".png"))) << name;
 }
 
 POINT Centre(HWND window) {
@@ -53,6 +64,7 @@ TEST_F(DialogsTest, AboutShowsTheVersionAndOpensItsLinks) {
         version = ItemText(dialog, IDC_ABOUT_VERSION);
         icon = ::SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) != 0;
         centre = Centre(dialog);
+        SaveScreenshot(dialog, "about");
         for (int link : {IDC_ABOUT_LEARN_MORE, IDC_ABOUT_EULA, IDC_ABOUT_PRIVACY})
             ClickControl(dialog, link);
         ClickControl(dialog, IDOK);
@@ -117,6 +129,8 @@ TEST_F(DialogsTest, SettingsStoreTheirBoxesOnOkOnly) {
             pipState = ::IsDlgButtonChecked(dialog, IDC_SETTINGS_PIP);
             highlightState = ::IsDlgButtonChecked(dialog, IDC_SETTINGS_HIGHLIGHT);
             iconsState = ::IsDlgButtonChecked(dialog, IDC_SETTINGS_SHOW_ICONS);
+            if (!c.machineWritable)
+                SaveScreenshot(dialog, "settings-not-administrator");
             for (int id : c.clicks)
                 ClickControl(dialog, id);
             ClickControl(dialog, c.end);
