@@ -472,8 +472,8 @@ TEST_F(StatusButtonTest, PageCommandsOpenOurPages) {
     }
 }
 
-// The other commands: the balloon (none yet in this window), the list
-// editor, picks the menu does not have, and a failed menu.
+// The other commands: the list editor, picks the menu does not have, and a
+// failed menu.
 TEST_F(StatusButtonTest, OtherCommands) {
     Helper()->SetDoNotWarnList("good.example;other.example");
     std::string edited;
@@ -487,7 +487,6 @@ TEST_F(StatusButtonTest, OtherCommands) {
         const char* report;
     };
     const Case cases[] = {
-        {ID_MENU_SHOW_BALLOON, "CStatusButton::ShowBalloon", "Couldn't find the balloon"},
         {ID_MENU_DO_NOT_WARN_LIST, nullptr, nullptr},
         {4242, "CStatusButton::MouseDown", "Unhandled menu pick"},
         {-1, "CStatusButton::MouseDown", "Error tracking menu"},
