@@ -35,7 +35,9 @@ std::string ClassifyFaceColour(const std::vector<std::uint32_t>& pixels, int wid
         const Rgb c = Split(pixels[i]);
         brightness += (c.r * 30 + c.g * 59 + c.b * 11) / 100;
     }
-    const bool dark = brightness / (width * height) < 110;
+    // The dark faces (off, service down) average 94 to 134 over a frame,
+    // the grey one 163 to 192, whichever frame shows.
+    const bool dark = brightness / (width * height) < 150;
 
     // The sign sits in the square at the left end of the face.
     int green = 0, red = 0, yellow = 0, blue = 0;

@@ -52,6 +52,11 @@ protected:
         // The browser window the dialogs are centred over, off the screen's centre.
         ::MoveWindow(browser_->FrameWindow(), 50, 40, 700, 500, FALSE);
     }
+    // The tests after these in the same session open our own pages.
+    void TearDown() override {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Quillon", "SiteBase");
+        BandFixture::TearDown();
+    }
 
     LaunchRecord launches_;
 };
