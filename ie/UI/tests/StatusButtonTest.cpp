@@ -6,6 +6,7 @@
 #include "ie/Evaluation/Evaluator.h"
 #include "ie/Module/ModuleLock.h"
 #include "ie/Module/RunningBrowserMap.h"
+#include "ie/UI/IBalloonAnchor.h"
 #include "ie/res/ResourceIds.h"
 #include "tests/support/DiagnosticCapture.h"
 #include "tests/support/GuiResources.h"
@@ -694,6 +695,22 @@ TEST_F(StatusButtonTest, NoObjectGrowthOverAThousandFaceChanges) {
     EXPECT_GT(userBefore, 0u);
     EXPECT_LE(gdiAfter, gdiBefore);
     EXPECT_LE(userAfter, userBefore);
+}
+
+
+TEST_F(StatusButtonTest, BalloonHangsFromThisThreadsBandWhileItIsOpen) {
+    // The balloon asks at each use; a closed band must stop being its anchor.
+    IBalloonAnchor& anchor = ThreadBandAnchor();
+    EXPECT_EQ(MenuBar()->Window(), anchor.MenuBarWindow());
+    POINT face = FacePoint();
+    POINT arrow = ArrowPoint();
+    ::ClientToScreen(Button().Window(), &face);
+    ::ClientToScreen(Button().Window(), &arrow);
+    EXPECT_TRUE(anchor.IsOnStatusFace(face));
+    EXPECT_FALSE(anchor.IsOnStatusFace(arrow));
+    CloseBand();
+    EXPECT_EQ(nullptr, anchor.MenuBarWindow());
+    EXPECT_FALSE(anchor.IsOnStatusFace(face));
 }
 
 }  // namespace
