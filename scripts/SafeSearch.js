@@ -89,14 +89,10 @@ function is_search_page(url) {
 // forgets a question still on its way.
 function reset() {
     generation++;
-    if (pendingRequest) {
-        try {
-            pendingRequest.onreadystatechange = emptyHandler;
-            pendingRequest.abort();
-        } catch (e) {
-        }
-        pendingRequest = null;
-    }
+    // A question still on its way is left alone: the system's request
+    // object can crash when aborted or re-pointed while its answer is being
+    // delivered. Its answer still comes and is dropped by the generation.
+    pendingRequest = null;
     for (var i = 0; i < annotatedLinks.length; i++) {
         var entry = annotatedLinks[i];
         try {
